@@ -1,0 +1,121 @@
+// The run loop, the frame timer, window events and shutdown.
+#include "Host/CApplication.h"
+
+#include "Host/GLShaderFunctions.h"
+#include "Host/KeyTable.h"
+
+void CApplication::Run()
+{
+    Controller.reset(CreateMainController(this));
+    StartUp();
+    Controller->Start();
+    Platform->BeginScheduling();
+
+    for (;;)
+    {
+        // A due frame runs before pending messages.
+        for (;;)
+        {
+            const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
+            if (!(FrameTimerRunning && timerSignalled))
+                break;
+            FrameTick();
+        }
+        if (!Platform->DispatchMessages())
+            break;
+    }
+
+    Platform->CloseFrameTimer();
+    Platform->EndScheduling();
+    Controller.reset();
+}
+
+void CApplication::FrameTick()
+{
+    MouseLeftDown = Platform->IsMouseButtonDown(false);
+    MouseRightDown = Platform->IsMouseButtonDown(true);
+    Controller->Frame();
+    MouseLeftWasDown = MouseLeftDown;
+    MouseRightWasDown = MouseRightDown;
+    KeyPressed.fill(false);
+}
+
+void CApplication::Shutdown()
+{
+    if (FrameTimerRunning)
+        StopFrameTimer();
+    if (UseShaders)
+    {
+        for (const auto& [name, program] : Programs)
+            GL20::glDeleteProgram(program);
+        for (const auto& [name, shader] : Shaders)
+            GL20::glDeleteShader(shader);
+    }
+    // Textures and glyphs go with the contexts.
+    Platform->DeleteContexts();
+    Platform->StopSound();
+    Platform->PostQuit();
+}
+
+void CApplication::StartFrameTimer()
+{
+    Platform->ArmFrameTimer();
+    FrameTimerRunning = true;
+}
+
+void CApplication::StopFrameTimer()
+{
+    Platform->CancelFrameTimer();
+    FrameTimerRunning = false;
+}
+
+std::uint32_t CApplication::GetTicks()
+{
+    return Platform->GetTicks();
+}
+
+std::uint32_t CApplication::TicksSince(std::uint32_t earlier)
+{
+    return Platform->GetTicks() - earlier; // unsigned: a wrap in between still gives the interval
+}
+
+bool CApplication::CancelThreadIo(void* thread)
+{
+    return Platform->CancelThreadIo(thread);
+}
+
+bool CApplication::HideCursorIfInside()
+{
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    GetMousePosition(x, y);
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    Platform->GetClientSize(width, height);
+    if (x >= 0 && x < width && y >= 0 && y < height)
+    {
+        Platform->HideCursor();
+        return true;
+    }
+    return false;
+}
+
+void CApplication::OnFocusGained()
+{
+    Controller->FocusGained();
+}
+
+void CApplication::OnFocusLost()
+{
+    Controller->FocusLost();
+}
+
+bool CApplication::OnSetCursor()
+{
+    return HideCursorIfInside();
+}
+
+void CApplication::OnDestroy()
+{
+    Shutdown();
+}

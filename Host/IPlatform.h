@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// What a backend reports to the host. The host decides; the backend only tells what happened.
+class IPlatformEvents
+{
+public:
+    virtual void OnFocusGained() = 0;
+    virtual void OnFocusLost() = 0;
+    // Codes are Windows virtual-key codes on every backend.
+    virtual void OnKeyDown(std::uint32_t code) = 0;
+    virtual void OnKeyUp(std::uint32_t code) = 0;
+    // The cursor moved over the window; true when the host hid it.
+    virtual bool OnSetCursor() = 0;
+    // The window is being destroyed: the host shuts down and asks for the quit message.
+    virtual void OnDestroy() = 0;
+
+protected:
+    ~IPlatformEvents() = default;
+};
+
+// The operating-system operations the host needs, one backend per system. Each performs the
+// operation and nothing more; order and rules live in the host.
+class IPlatform
+{
+public:
+    virtual ~IPlatform() = default;
+
+    // Libraries, frame timer, window class, the centred fixed-size window, pixel format and two
+    // contexts sharing their objects, the first left current. Throws with the backend's own messages.
+    virtual void StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width,
+                         std::int32_t height) = 0;
+    // Address of an OpenGL entry point for the current context, or null.
+    virtual void* GetGLProcAddress(const char* name) = 0;
+    virtual bool SwapBuffers() = 0;
+
+    // First expiry at once, then every 20 ms; arming again restarts the period.
+    virtual void ArmFrameTimer() = 0;
+    virtual void CancelFrameTimer() = 0;
+    virtual void CloseFrameTimer() = 0;
+    // Milliseconds since the system started, wrapping at 2^32.
+    virtual std::uint32_t GetTicks() = 0;
+
+    // Blocks until the frame timer (only when waitTimer) or new window input is ready. True means
+    // the timer, which wins when both are ready; missed periods leave one signal, never more.
+    virtual bool WaitForFrameOrInput(bool waitTimer) = 0;
+    // Delivers queued window messages to the event sink; false once the quit message is seen,
+    // leaving everything behind it undelivered.
+    virtual bool DispatchMessages() = 0;
+    virtual void PostQuit() = 0;
+
+    // Multimedia scheduling of the loop thread, where the system offers it.
+    virtual void BeginScheduling() = 0;
+    virtual void EndScheduling() = 0;
+
+    // Makes no context current and deletes both.
+    virtual void DeleteContexts() = 0;
+    virtual void StopSound() = 0;
+    // False when the system cannot cancel another thread's blocking I/O.
+    virtual bool CancelThreadIo(void* thread) = 0;
+
+    // Cursor in client coordinates, unclamped. Writes both outputs; false when the conversion failed.
+    virtual bool GetCursorClientPosition(std::int32_t& x, std::int32_t& y) = 0;
+    virtual void GetClientSize(std::int32_t& width, std::int32_t& height) = 0;
+    virtual void HideCursor() = 0;
+
+    // Asynchronous input state, whichever window has the input.
+    virtual bool IsMouseButtonDown(bool right) = 0;
+    virtual bool IsKeyHeld(std::uint32_t code) = 0;
+    // Whether the main window has the keyboard focus.
+    virtual bool HasFocus() = 0;
+};

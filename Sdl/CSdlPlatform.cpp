@@ -1,0 +1,328 @@
+#include "Sdl/CSdlPlatform.h"
+
+#include "Shared/CVantorException.h"
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <poll.h>
+#include <string>
+#include <sys/timerfd.h>
+#include <unistd.h>
+#include <utility>
+
+namespace
+{
+constexpr long FramePeriodNs = 20'000'000;
+
+[[noreturn]] void ThrowSdlFailure(const std::string& what)
+{
+    throw CVantorException(what + " failed: " + SDL_GetError());
+}
+
+// SDL keys that have a virtual-key code besides letters and digits.
+constexpr std::array<std::pair<SDL_Keycode, std::uint32_t>, 56> KeyCodes{{
+    {SDLK_LEFT, 0x25},      {SDLK_RIGHT, 0x27},    {SDLK_UP, 0x26},       {SDLK_DOWN, 0x28},
+    {SDLK_RETURN, 0x0D},    {SDLK_KP_ENTER, 0x0D}, {SDLK_SPACE, 0x20},    {SDLK_ESCAPE, 0x1B},
+    {SDLK_BACKSPACE, 0x08}, {SDLK_TAB, 0x09},      {SDLK_LSHIFT, 0xA0},   {SDLK_RSHIFT, 0xA1},
+    {SDLK_LCTRL, 0xA2},     {SDLK_RCTRL, 0xA3},    {SDLK_LALT, 0xA4},     {SDLK_RALT, 0xA5},
+    {SDLK_F1, 0x70},        {SDLK_F2, 0x71},       {SDLK_F3, 0x72},       {SDLK_F4, 0x73},
+    {SDLK_F5, 0x74},        {SDLK_F6, 0x75},       {SDLK_F7, 0x76},       {SDLK_F8, 0x77},
+    {SDLK_F9, 0x78},        {SDLK_F10, 0x79},      {SDLK_F11, 0x7A},      {SDLK_F12, 0x7B},
+    {SDLK_KP_0, 0x60},      {SDLK_KP_1, 0x61},     {SDLK_KP_2, 0x62},     {SDLK_KP_3, 0x63},
+    {SDLK_KP_4, 0x64},      {SDLK_KP_5, 0x65},     {SDLK_KP_6, 0x66},     {SDLK_KP_7, 0x67},
+    {SDLK_KP_8, 0x68},      {SDLK_KP_9, 0x69},     {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},
+    {SDLK_KP_MINUS, 0x6D},  {SDLK_KP_PERIOD, 0x6E}, {SDLK_KP_DIVIDE, 0x6F}, {SDLK_PAGEUP, 0x21},
+    {SDLK_PAGEDOWN, 0x22},  {SDLK_END, 0x23},      {SDLK_HOME, 0x24},     {SDLK_INSERT, 0x2D},
+    {SDLK_DELETE, 0x2E},    {SDLK_CAPSLOCK, 0x14}, {SDLK_PAUSE, 0x13},    {SDLK_PRINTSCREEN, 0x2C},
+    {SDLK_NUMLOCKCLEAR, 0x90}, {SDLK_SCROLLLOCK, 0x91}, {SDLK_LGUI, 0x5B}, {SDLK_RGUI, 0x5C},
+}};
+
+SDL_Keycode VirtualKeyToSdlKey(std::uint32_t code)
+{
+    if (code >= 'A' && code <= 'Z')
+        return static_cast<SDL_Keycode>(code - 'A' + 'a');
+    if (code >= '0' && code <= '9')
+        return static_cast<SDL_Keycode>(code);
+    for (const auto& [sdlKey, virtualKey] : KeyCodes)
+        if (virtualKey == code)
+            return sdlKey;
+    return SDLK_UNKNOWN;
+}
+} // namespace
+
+std::uint32_t SdlKeyToVirtualKey(std::int32_t sdlKey)
+{
+    if (sdlKey >= 'a' && sdlKey <= 'z')
+        return static_cast<std::uint32_t>(sdlKey - 'a' + 'A');
+    if (sdlKey >= '0' && sdlKey <= '9')
+        return static_cast<std::uint32_t>(sdlKey);
+    for (const auto& [key, virtualKey] : KeyCodes)
+        if (key == sdlKey)
+            return virtualKey;
+    return 0;
+}
+
+CSdlPlatform::~CSdlPlatform()
+{
+    if (FrameTimer >= 0)
+        close(FrameTimer);
+}
+
+void CSdlPlatform::StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width,
+                           std::int32_t height)
+{
+    Events = &events;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        ThrowSdlFailure("SDL_Init(SDL_INIT_VIDEO)");
+
+    FrameTimer = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (FrameTimer < 0)
+        throw CVantorException(std::string("timerfd_create() failed: ") + std::strerror(errno));
+
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    const std::string title(caption);
+    Window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0),
+                              width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (Window == nullptr)
+        ThrowSdlFailure("SDL_CreateWindow()");
+
+    GLContext = SDL_GL_CreateContext(Window);
+    if (GLContext == nullptr)
+        ThrowSdlFailure("SDL_GL_CreateContext()");
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    SharedGLContext = SDL_GL_CreateContext(Window);
+    if (SharedGLContext == nullptr)
+        ThrowSdlFailure("SDL_GL_CreateContext() (1)");
+    SDL_GL_MakeCurrent(Window, GLContext);
+    // The frame timer paces the loop; waiting for the display's refresh would fight it.
+    SDL_GL_SetSwapInterval(0);
+
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(Window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
+        DisplayFd = ConnectionNumber(info.info.x11.display);
+}
+
+void* CSdlPlatform::GetGLProcAddress(const char* name)
+{
+    return SDL_GL_GetProcAddress(name);
+}
+
+bool CSdlPlatform::SwapBuffers()
+{
+    if (Window == nullptr)
+        return false;
+    SDL_GL_SwapWindow(Window);
+    return true;
+}
+
+void CSdlPlatform::ArmFrameTimer()
+{
+    // First expiry at once (100 ns; zero would disarm), then every period.
+    const itimerspec spec{{0, FramePeriodNs}, {0, 100}};
+    timerfd_settime(FrameTimer, 0, &spec, nullptr);
+}
+
+void CSdlPlatform::CancelFrameTimer()
+{
+    const itimerspec spec{};
+    timerfd_settime(FrameTimer, 0, &spec, nullptr);
+}
+
+void CSdlPlatform::CloseFrameTimer()
+{
+    if (FrameTimer >= 0)
+        close(FrameTimer);
+    FrameTimer = -1;
+}
+
+std::uint32_t CSdlPlatform::GetTicks()
+{
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                                      static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u);
+}
+
+bool CSdlPlatform::FrameTimerExpired()
+{
+    // Reading takes every expiry at once: missed periods collapse into this one frame.
+    std::uint64_t expirations = 0;
+    return read(FrameTimer, &expirations, sizeof expirations) == sizeof expirations;
+}
+
+bool CSdlPlatform::WaitForFrameOrInput(bool waitTimer)
+{
+    for (;;)
+    {
+        if (waitTimer && FrameTimerExpired())
+            return true;
+        SDL_PumpEvents();
+        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            return false;
+
+        std::array<pollfd, 2> fds{};
+        nfds_t count = 0;
+        if (waitTimer)
+            fds[count++] = {FrameTimer, POLLIN, 0};
+        if (DisplayFd >= 0)
+            fds[count++] = {DisplayFd, POLLIN, 0};
+        // Without a display connection to wait on, look for events again every few milliseconds.
+        poll(fds.data(), count, DisplayFd >= 0 ? -1 : 5);
+    }
+}
+
+bool CSdlPlatform::DispatchMessages()
+{
+    SDL_Event event;
+    while (!QuitPosted && SDL_PollEvent(&event) != 0)
+    {
+        switch (event.type)
+        {
+        case SDL_QUIT:
+            DestroyWindow();
+            break;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event)
+            {
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                Events->OnFocusGained();
+                break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                Events->OnFocusLost();
+                break;
+            case SDL_WINDOWEVENT_ENTER:
+                Events->OnSetCursor();
+                break;
+            case SDL_WINDOWEVENT_CLOSE:
+                DestroyWindow();
+                break;
+            default:
+                break;
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            Events->OnSetCursor();
+            break;
+        case SDL_KEYDOWN:
+            // System key repeats arrive here too and count as presses.
+            if (const std::uint32_t code = SdlKeyToVirtualKey(event.key.keysym.sym); code != 0)
+                Events->OnKeyDown(code);
+            break;
+        case SDL_KEYUP:
+            if (const std::uint32_t code = SdlKeyToVirtualKey(event.key.keysym.sym); code != 0)
+                Events->OnKeyUp(code);
+            break;
+        default:
+            break;
+        }
+    }
+    return !QuitPosted;
+}
+
+void CSdlPlatform::DestroyWindow()
+{
+    if (Window == nullptr)
+        return;
+    Events->OnDestroy();
+    SDL_DestroyWindow(Window);
+    Window = nullptr;
+}
+
+void CSdlPlatform::PostQuit()
+{
+    QuitPosted = true;
+}
+
+void CSdlPlatform::BeginScheduling() {}
+
+void CSdlPlatform::EndScheduling() {}
+
+void CSdlPlatform::DeleteContexts()
+{
+    SDL_GL_MakeCurrent(Window, nullptr);
+    SDL_GL_DeleteContext(GLContext);
+    SDL_GL_DeleteContext(SharedGLContext);
+    GLContext = nullptr;
+    SharedGLContext = nullptr;
+}
+
+void CSdlPlatform::StopSound() {}
+
+bool CSdlPlatform::CancelThreadIo(void*)
+{
+    return false; // no way to cancel another thread's blocking call here
+}
+
+bool CSdlPlatform::GetCursorClientPosition(std::int32_t& x, std::int32_t& y)
+{
+    int screenX = 0;
+    int screenY = 0;
+    SDL_GetGlobalMouseState(&screenX, &screenY);
+    x = screenX;
+    y = screenY;
+    if (Window == nullptr)
+        return false;
+    int windowX = 0;
+    int windowY = 0;
+    SDL_GetWindowPosition(Window, &windowX, &windowY);
+    x = screenX - windowX;
+    y = screenY - windowY;
+    return true;
+}
+
+void CSdlPlatform::GetClientSize(std::int32_t& width, std::int32_t& height)
+{
+    width = 0;
+    height = 0;
+    if (Window != nullptr)
+        SDL_GetWindowSize(Window, &width, &height);
+}
+
+void CSdlPlatform::HideCursor()
+{
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+bool CSdlPlatform::IsMouseButtonDown(bool right)
+{
+    const Uint32 buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
+    return (buttons & (right ? SDL_BUTTON_RMASK : SDL_BUTTON_LMASK)) != 0;
+}
+
+bool CSdlPlatform::IsKeyHeld(std::uint32_t code)
+{
+    const SDL_Keycode key = VirtualKeyToSdlKey(code);
+    if (key == SDLK_UNKNOWN)
+        return false;
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    const SDL_Scancode scancode = SDL_GetScancodeFromKey(key);
+    return scancode > SDL_SCANCODE_UNKNOWN && scancode < count && state[scancode] != 0;
+}
+
+bool CSdlPlatform::HasFocus()
+{
+    return Window != nullptr && SDL_GetKeyboardFocus() == Window;
+}
+
+void ShowFatalError(std::string_view text)
+{
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    std::fflush(stderr);
+    const std::string message(text);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message.c_str(), nullptr);
+}

@@ -1,0 +1,77 @@
+// A game for the integration tests: it reports on standard output what the engine does to it.
+// VANTOR_TEST_MODE picks a behaviour: "frames" (default), "nocaption", "nosize", "nostart" (never
+// starts the frame timer), "throwinframe".
+#include "Vantor/IMainController.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace
+{
+std::string Mode()
+{
+    const char* mode = std::getenv("VANTOR_TEST_MODE");
+    return mode != nullptr ? mode : "frames";
+}
+
+void Report(const char* format, auto... values)
+{
+    std::printf(format, values...);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+class CTestController final : public IMainController
+{
+public:
+    explicit CTestController(IVantor* engine) : Engine(engine), TestMode(Mode())
+    {
+        if (TestMode != "nocaption")
+            Engine->SetCaption("Vantor test");
+        if (TestMode != "nosize")
+            Engine->SetSize(800, 600);
+        Engine->SetUseShaders(false);
+    }
+    ~CTestController() override { Report("destroyed frames=%d", Frames); }
+
+    void Start() override
+    {
+        Report("start ticks=%u", Engine->GetTicks());
+        if (TestMode == "nostart")
+            return;
+        StartTicks = Engine->GetTicks();
+        Engine->StartFrameTimer();
+    }
+    void Frame() override
+    {
+        ++Frames;
+        if (Frames == 1)
+            Report("first frame after=%u", Engine->TicksSince(StartTicks));
+        if (TestMode == "throwinframe" && Frames == 3)
+            throw std::runtime_error("thrown in frame");
+        Engine->SetClearColour(0.0f, 0.5f, 1.0f);
+        Engine->Clear();
+        Engine->Present();
+        if (Frames % 50 == 0)
+            Report("frames=%d", Frames);
+    }
+    void FocusGained() override { Report("focus gained"); }
+    void FocusLost() override { Report("focus lost"); }
+    void KeyDown(Key key) override { Report("key down %d", static_cast<int>(key)); }
+    void KeyUp(Key key) override { Report("key up %d", static_cast<int>(key)); }
+    void Reserved1(std::int32_t, std::int32_t) override {}
+    void Reserved7(std::int32_t) override {}
+
+private:
+    IVantor* Engine;
+    std::string TestMode;
+    std::uint32_t StartTicks = 0;
+    int Frames = 0;
+};
+} // namespace
+
+extern "C" IMainController* CreateMainController(IVantor* engine)
+{
+    return new CTestController(engine);
+}
