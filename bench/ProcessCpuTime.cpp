@@ -1,0 +1,40 @@
+// Kept apart from the engine headers: <windows.h> defines LoadImage, DrawText and PlaySound as
+// macros, which would rename IVantor's methods.
+#include "bench/ProcessCpuTime.h"
+
+#ifdef _WIN32
+#include <cstdint>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace
+{
+std::chrono::nanoseconds FromFileTime(const FILETIME& time)
+{
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return std::chrono::nanoseconds(static_cast<std::int64_t>(ticks) * 100); // 100 ns units
+}
+} // namespace
+
+std::chrono::nanoseconds ProcessCpuTime()
+{
+    FILETIME creation{};
+    FILETIME exit{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user) == 0)
+        return std::chrono::nanoseconds(0);
+    return FromFileTime(kernel) + FromFileTime(user);
+}
+#else
+#include <ctime>
+
+std::chrono::nanoseconds ProcessCpuTime()
+{
+    timespec now{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now) != 0)
+        return std::chrono::nanoseconds(0);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+#endif

@@ -1,0 +1,116 @@
+#include "tests/host/FakeGL.h"
+
+#include "Host/GL.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace FakeGL
+{
+std::vector<std::string>* Log = nullptr;
+const char* Version = "2.1 Fake";
+} // namespace FakeGL
+
+namespace
+{
+template <typename... T> void Record(const char* format, T... values)
+{
+    if (FakeGL::Log == nullptr)
+        return;
+    char line[160];
+    std::snprintf(line, sizeof line, format, values...);
+    FakeGL::Log->push_back(line);
+}
+
+GLenum MatrixMode = GL_MODELVIEW;
+
+void APIENTRY FakeDeleteProgram(GLuint program)
+{
+    Record("glDeleteProgram(%u)", program);
+}
+void APIENTRY FakeDeleteShader(GLuint shader)
+{
+    Record("glDeleteShader(%u)", shader);
+}
+} // namespace
+
+void* FakeGL::EntryPoint(const char* name)
+{
+    // Only the two that shutdown calls need a body; the rest only have to be found.
+    static char Others;
+    if (std::strcmp(name, "glDeleteProgram") == 0)
+        return reinterpret_cast<void*>(&FakeDeleteProgram);
+    if (std::strcmp(name, "glDeleteShader") == 0)
+        return reinterpret_cast<void*>(&FakeDeleteShader);
+    return &Others;
+}
+
+extern "C" {
+const GLubyte* APIENTRY glGetString(GLenum name)
+{
+    Record("glGetString(0x%X)", name);
+    return reinterpret_cast<const GLubyte*>(name == GL_VERSION ? FakeGL::Version : nullptr);
+}
+void APIENTRY glMatrixMode(GLenum mode)
+{
+    MatrixMode = mode;
+    Record("glMatrixMode(0x%X)", mode);
+}
+void APIENTRY glLoadIdentity()
+{
+    Record("glLoadIdentity()");
+}
+void APIENTRY glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha)
+{
+    Record("glClearColor(%g, %g, %g, %g)", red, green, blue, alpha);
+}
+void APIENTRY glClearDepth(GLclampd depth)
+{
+    Record("glClearDepth(%g)", depth);
+}
+void APIENTRY glClear(GLbitfield mask)
+{
+    Record("glClear(0x%X)", mask);
+}
+void APIENTRY glEnable(GLenum capability)
+{
+    Record("glEnable(0x%X)", capability);
+}
+void APIENTRY glDisable(GLenum capability)
+{
+    Record("glDisable(0x%X)", capability);
+}
+void APIENTRY glBlendFunc(GLenum source, GLenum destination)
+{
+    Record("glBlendFunc(0x%X, 0x%X)", source, destination);
+}
+void APIENTRY glDepthFunc(GLenum function)
+{
+    Record("glDepthFunc(0x%X)", function);
+}
+void APIENTRY glAlphaFunc(GLenum function, GLclampf reference)
+{
+    Record("glAlphaFunc(0x%X, %g)", function, reference);
+}
+void APIENTRY glShadeModel(GLenum mode)
+{
+    Record("glShadeModel(0x%X)", mode);
+}
+void APIENTRY glHint(GLenum target, GLenum mode)
+{
+    Record("glHint(0x%X, 0x%X)", target, mode);
+}
+void APIENTRY glGetIntegerv(GLenum name, GLint* value)
+{
+    if (name == GL_MATRIX_MODE)
+        *value = static_cast<GLint>(MatrixMode);
+}
+void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    Record("glTranslatef(%g, %g, %g)", x, y, z);
+}
+void APIENTRY glScalef(GLfloat x, GLfloat y, GLfloat z)
+{
+    Record("glScalef(%g, %g, %g)", x, y, z);
+}
+}

@@ -1,0 +1,69 @@
+#include "Host/KeyTable.h"
+
+#include "Shared/CGeneralError.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+TEST(KeyTable, EveryKeyRoundTripsThroughItsQueryCode)
+{
+    std::set<std::uint32_t> codes;
+    for (std::int32_t value = 0; value < KeyCount; ++value)
+    {
+        const std::uint32_t code = KeyToVirtualKey(static_cast<Key>(value));
+        codes.insert(code);
+        Key back{};
+        ASSERT_TRUE(TranslateKey(code, back)) << value;
+        EXPECT_EQ(static_cast<std::int32_t>(back), value);
+    }
+    EXPECT_EQ(codes.size(), 51u);
+    EXPECT_EQ(KeyToVirtualKey(Key::A), 0x41u);
+    EXPECT_EQ(KeyToVirtualKey(Key::Z), 0x5Au);
+    EXPECT_EQ(KeyToVirtualKey(Key::Digit9), 0x39u);
+    EXPECT_EQ(KeyToVirtualKey(Key::RightAlt), 0xA5u);
+    EXPECT_EQ(KeyToVirtualKey(Key::Up), 0x26u);
+}
+
+TEST(KeyTable, GenericModifierCodesGiveTheLeftKeys)
+{
+    Key key{};
+    ASSERT_TRUE(TranslateKey(0x10, key));
+    EXPECT_EQ(key, Key::LeftShift);
+    ASSERT_TRUE(TranslateKey(0x11, key));
+    EXPECT_EQ(key, Key::LeftControl);
+    ASSERT_TRUE(TranslateKey(0x12, key));
+    EXPECT_EQ(key, Key::LeftAlt);
+}
+
+TEST(KeyTable, FiftyFourCodesAreKnownAndOthersGiveKeyZero)
+{
+    int known = 0;
+    for (std::uint32_t code = 0; code < 0x10000; ++code)
+    {
+        Key key = Key::Z;
+        if (TranslateKey(code, key))
+            ++known;
+        else
+            EXPECT_EQ(static_cast<int>(key), 0) << code;
+    }
+    EXPECT_EQ(known, 54);
+}
+
+TEST(KeyTable, ValuesAboveFiftyAsUnsignedAreInvalid)
+{
+    for (std::int32_t value : {51, 255, -1, -2147483647 - 1})
+    {
+        try
+        {
+            KeyToVirtualKey(static_cast<Key>(value));
+            ADD_FAILURE() << value;
+        }
+        catch (const CGeneralError& error)
+        {
+            EXPECT_STREQ(error.what(), "Invalid key");
+            EXPECT_STREQ(error.GetFile(), "Host/KeyTable.cpp");
+            EXPECT_GT(error.GetLine(), 0);
+        }
+    }
+}
