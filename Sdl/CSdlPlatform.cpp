@@ -324,5 +324,7 @@ void ShowFatalError(std::string_view text)
     std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
     std::fflush(stderr);
     const std::string message(text);
+    // Without the video subsystem SDL would look for other box programs first, and fail on bare X.
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", message.c_str(), nullptr);
 }

@@ -2,9 +2,12 @@
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "nocaption", "nosize", "nostart" (never
 // starts the frame timer), "throwinframe".
 #include "Vantor/IMainController.h"
+#include "tests/support/WindowReport.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace
@@ -40,14 +43,20 @@ public:
         Report("start ticks=%u", Engine->GetTicks());
         if (TestMode == "nostart")
             return;
-        StartTicks = Engine->GetTicks();
+        // A finer clock than the tick count, whose steps under Wine are too coarse for this.
+        StartTime = std::chrono::steady_clock::now();
         Engine->StartFrameTimer();
     }
     void Frame() override
     {
         ++Frames;
         if (Frames == 1)
-            Report("first frame after=%u", Engine->TicksSince(StartTicks));
+        {
+            const auto after = std::chrono::steady_clock::now() - StartTime;
+            Report("first frame after=%ld us",
+                   static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(after).count()));
+            ReportWindowGeometry();
+        }
         if (TestMode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
         Engine->SetClearColour(0.0f, 0.5f, 1.0f);
@@ -66,7 +75,7 @@ public:
 private:
     IVantor* Engine;
     std::string TestMode;
-    std::uint32_t StartTicks = 0;
+    std::chrono::steady_clock::time_point StartTime;
     int Frames = 0;
 };
 } // namespace

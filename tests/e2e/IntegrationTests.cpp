@@ -1,0 +1,131 @@
+// The real host and backend with a test game, on the display, as a player would start it.
+#include "tests/e2e/CProgram.h"
+#include "tests/e2e/CX11Display.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+using namespace std::chrono_literals;
+
+namespace
+{
+constexpr auto Patience = 60s; // Wine's first start in a new prefix is slow on a loaded machine
+
+std::string ProgramPath()
+{
+    const char* path = std::getenv("VANTOR_PROGRAM");
+    return path != nullptr ? path : "";
+}
+
+bool UnderWine()
+{
+    const char* launcher = std::getenv("VANTOR_LAUNCHER");
+    return launcher != nullptr && std::string(launcher).find("wine") != std::string::npos;
+}
+
+int Number(const std::string& line, const std::string& key)
+{
+    const auto at = line.find(key + "=");
+    return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + key.size() + 1);
+}
+} // namespace
+
+class Integration : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_FALSE(ProgramPath().empty()) << "VANTOR_PROGRAM names the program under test"; }
+
+    CX11Display Display;
+};
+
+TEST_F(Integration, WindowIsCentredWithItsClientSizeAndFramesRunUntilClosed)
+{
+    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "frames"}});
+    const auto window = Display.WaitForWindow("Vantor test", Patience);
+    ASSERT_TRUE(window) << program.Output() << program.Errors();
+    EXPECT_EQ(window->Width, 800);
+    EXPECT_EQ(window->Height, 600);
+
+    const auto first = program.WaitForLine("first frame after=", Patience);
+    ASSERT_TRUE(first) << program.Output();
+    // The first frame follows StartFrameTimer at once, not a period later; the bound leaves room
+    // for a loaded machine without letting a missed first expiry through.
+    EXPECT_LE(Number(*first, "after"), 15000) << *first;
+
+    if (UnderWine())
+    {
+        // The system's own view: outer size from the frame, horizontal centre, and the vertical rule
+        // that uses the adjusted bottom edge (client height plus the lower frame).
+        const auto geometry = program.WaitForLine("geometry ", Patience);
+        ASSERT_TRUE(geometry) << program.Output();
+        long left = 0, top = 0, right = 0, bottom = 0, clientWidth = 0, clientHeight = 0, originX = 0, originY = 0;
+        int screenWidth = 0, screenHeight = 0;
+        unsigned long style = 0, exStyle = 0;
+        char caption[64] = {};
+        ASSERT_EQ(std::sscanf(geometry->c_str(),
+                              "geometry window=%ld,%ld,%ld,%ld client=%ld,%ld origin=%ld,%ld screen=%d,%d "
+                              "style=0x%lX exstyle=0x%lX caption=%63[^\n]",
+                              &left, &top, &right, &bottom, &clientWidth, &clientHeight, &originX, &originY,
+                              &screenWidth, &screenHeight, &style, &exStyle, caption),
+                  13)
+            << *geometry;
+        EXPECT_EQ(clientWidth, 800);
+        EXPECT_EQ(clientHeight, 600);
+        // The system adds WS_CLIPSIBLINGS to every top-level window; the frame must not be sizeable.
+        EXPECT_EQ(style & 0x90CB0000ul, 0x90CB0000ul);
+        EXPECT_EQ(style & 0x00040000ul, 0ul);
+        EXPECT_NE(exStyle & 0x00040000ul, 0ul); // WS_EX_APPWINDOW
+        EXPECT_STREQ(caption, "Vantor test");
+        EXPECT_GT(right - left, 800);
+        EXPECT_EQ(left, (screenWidth - (right - left)) / 2);
+        EXPECT_EQ(top, (screenHeight - (bottom - originY)) / 2);
+    }
+    else
+    {
+        EXPECT_EQ(window->X, (Display.ScreenWidth() - 800) / 2);
+        EXPECT_EQ(window->Y, (Display.ScreenHeight() - 600) / 2);
+    }
+
+    ASSERT_TRUE(program.WaitForLine("frames=100", Patience)) << program.Output();
+    Display.Close(*window);
+    EXPECT_EQ(program.WaitForExit(Patience), 0);
+    const auto destroyed = program.WaitForLine("destroyed frames=", 1s);
+    ASSERT_TRUE(destroyed) << program.Output();
+    EXPECT_GE(Number(*destroyed, "frames"), 100);
+}
+
+TEST_F(Integration, GameThatNeverStartsTheTimerGetsEventsButNoFrame)
+{
+    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "nostart"}});
+    const auto window = Display.WaitForWindow("Vantor test", Patience);
+    ASSERT_TRUE(window) << program.Output() << program.Errors();
+    ASSERT_TRUE(program.WaitForLine("start ", Patience));
+    Display.Close(*window);
+    EXPECT_EQ(program.WaitForExit(Patience), 0);
+    EXPECT_TRUE(program.WaitForLine("destroyed frames=0", 1s)) << program.Output();
+}
+
+TEST_F(Integration, ForgottenCaptionEndsInOneBoxAndExitCodeZero)
+{
+    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "nocaption"}});
+    const auto box = Display.WaitForWindow("Error", Patience);
+    ASSERT_TRUE(box) << program.Output() << program.Errors();
+    EXPECT_NE(program.Errors().find("Program forgot to call SetCaption()"), std::string::npos) << program.Errors();
+    EXPECT_FALSE(program.WaitForLine("start ", 0s)) << "the game must not start";
+    Display.Close(*box);
+    EXPECT_EQ(program.WaitForExit(Patience), 0);
+}
+
+TEST_F(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
+{
+    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "throwinframe"}});
+    const auto box = Display.WaitForWindow("Error", Patience);
+    ASSERT_TRUE(box) << program.Output() << program.Errors();
+    EXPECT_NE(program.Errors().find("Fatal error: std::runtime_error: thrown in frame"), std::string::npos)
+        << program.Errors();
+    Display.Close(*box);
+    EXPECT_EQ(program.WaitForExit(Patience), 0);
+}
