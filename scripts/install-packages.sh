@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the builds and tests need, when any is missing.
+#   install-packages.sh play    what building and starting the game natively takes
+#   install-packages.sh test    everything: both builds, the data-file generator, all tests
+set -euo pipefail
+
+play=(cmake make g++ pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev)
+test=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix wine wine64
+      xvfb xauth xfonts-base x11-utils xdotool imagemagick python3 python3-pil fonts-dejavu-core)
+
+case "${1:-}" in
+    play) wanted=("${play[@]}") ;;
+    test) wanted=("${test[@]}") ;;
+    *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

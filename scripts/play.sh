@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the native (SDL2) program and starts it on this desktop.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    cat >&2 <<'TEXT'
+There is no display to open the game's window on (neither DISPLAY nor WAYLAND_DISPLAY is set).
+Run this from a desktop session, or over SSH with X forwarding (ssh -X), or on a virtual display:
+    sudo apt-get install -y xvfb && xvfb-run -s '-screen 0 1024x768x24' ./scripts/play.sh
+(a virtual display shows nothing on screen; take a look with: import -window root shot.png)
+TEXT
+    exit 1
+fi
+
+scripts/install-packages.sh play
+cmake --preset linux >/dev/null
+cmake --build --preset linux --parallel "$(nproc)"
+exec build/linux/tests/e2e/VantorTestProgram

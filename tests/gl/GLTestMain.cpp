@@ -1,0 +1,50 @@
+// Runs the OpenGL tests inside a real engine: the game's Start runs every test on the live
+// window and context, then asks the window to close. The engine's entry always exits with 0,
+// so the verdict is GoogleTest's own summary line, which the test registration looks for.
+#include "tests/gl/GLTestMain.h"
+
+#include "Vantor/IMainController.h"
+#include "tests/support/RequestClose.h"
+
+#include <gtest/gtest.h>
+
+
+namespace
+{
+IVantor* RunningEngine = nullptr;
+
+class CTestRunner final : public IMainController
+{
+public:
+    explicit CTestRunner(IVantor* engine)
+    {
+        RunningEngine = engine;
+        ::testing::InitGoogleTest();
+        engine->SetCaption("Vantor GL tests");
+        engine->SetSize(800, 600);
+    }
+    void Start() override
+    {
+        // The summary printed on standard output carries the verdict.
+        [[maybe_unused]] const int failures = RUN_ALL_TESTS();
+        RequestWindowClose();
+    }
+    void Frame() override {}
+    void Reserved1(std::int32_t, std::int32_t) override {}
+    void FocusLost() override {}
+    void FocusGained() override {}
+    void KeyDown(Key) override {}
+    void KeyUp(Key) override {}
+    void Reserved7(std::int32_t) override {}
+};
+} // namespace
+
+IVantor& Engine()
+{
+    return *RunningEngine;
+}
+
+extern "C" IMainController* CreateMainController(IVantor* engine)
+{
+    return new CTestRunner(engine);
+}
