@@ -84,6 +84,8 @@ public:
 
 private:
     void StartUp();
+    // The picture behind a loader's name, checked: found, 24 or 32 bits, small enough for a texture.
+    std::unique_ptr<IBitmap> LoadPicture(std::string_view name);
     void LoadShaderEntryPoints();
     template <typename T> void LoadGLFunction(T& entry, const char* name);
     void FrameTick();

@@ -1,35 +1,145 @@
-// Textures, fonts, shaders and sounds.
+// Textures and bitmap fonts.
 #include "Host/CApplication.h"
 
-void CApplication::LoadImage(std::string_view, bool)
+#include "Host/GL.h"
+#include "Host/Utf8.h"
+#include "Shared/CGeneralError.h"
+#include "Shared/CVantorException.h"
+
+#include <string>
+
+namespace
 {
-    NotAvailableYet("LoadImage");
+std::string Named(const char* message, std::string_view name)
+{
+    return std::string(message).append(name);
 }
 
-std::shared_ptr<CTexture> CApplication::CreateTexture(std::string_view, std::span<const std::uint32_t>, std::int32_t,
-                                                      std::int32_t)
+std::uint32_t UploadTexture(std::int32_t textureWidth, std::int32_t textureHeight,
+                            const std::vector<std::uint32_t>& texels)
 {
-    NotAvailableYet("CreateTexture");
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 texels.data());
+    return id;
 }
 
-std::shared_ptr<CTexture> CApplication::GetTexture(std::string_view)
+// The texture of a picture: its share of the power-of-two texture as 32-bit quotients.
+std::shared_ptr<CTexture> MakeTexture(std::int32_t width, std::int32_t height, std::int32_t textureWidth,
+                                      std::int32_t textureHeight, const std::vector<std::uint32_t>& texels)
 {
-    NotAvailableYet("GetTexture");
+    const std::uint32_t id = UploadTexture(textureWidth, textureHeight, texels);
+    return std::make_shared<CTexture>(width, height, static_cast<float>(width) / static_cast<float>(textureWidth),
+                                      static_cast<float>(height) / static_cast<float>(textureHeight), id);
 }
 
-void CApplication::LoadFont(std::string_view)
+bool FitsTexture(std::int32_t width, std::int32_t height)
 {
-    NotAvailableYet("LoadFont");
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return width <= largest && height <= largest;
+}
+} // namespace
+
+std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
+{
+    std::unique_ptr<IBitmap> bitmap = Platform->LoadBitmap(name);
+    if (!bitmap)
+        throw CVantorException(Named("Image file not found: ", name));
+    const SBitmapRows& rows = bitmap->GetRows();
+    if (rows.BitsPerPixel != 24 && rows.BitsPerPixel != 32)
+    {
+        bitmap.reset();
+        throw VANTOR_GENERAL_ERROR("Unsupported bit depth");
+    }
+    // Before any allocation: a larger picture could not become a texture anyway.
+    if (!FitsTexture(rows.Width, rows.Height))
+        throw CVantorException(Named("Image too large: ", name));
+    return bitmap;
 }
 
-void CApplication::SetFont(std::string_view)
+void CApplication::LoadImage(std::string_view name, bool useColourKeys)
 {
-    NotAvailableYet("SetFont");
+    std::unique_ptr<IBitmap> bitmap = LoadPicture(name);
+    const SBitmapRows& rows = bitmap->GetRows();
+    const std::int32_t width = rows.Width;
+    const std::int32_t height = rows.Height;
+    const std::int32_t textureWidth = NextPowerOfTwo(width);
+    const std::int32_t textureHeight = NextPowerOfTwo(height);
+    std::vector<std::uint32_t> texels;
+    ConvertToTexels(rows, useColourKeys, textureWidth, textureHeight, texels);
+    bitmap.reset();
+    Textures.insert_or_assign(std::string(name), MakeTexture(width, height, textureWidth, textureHeight, texels));
 }
 
-void CApplication::DrawText(std::string_view, std::int32_t, std::int32_t)
+std::shared_ptr<CTexture> CApplication::CreateTexture(std::string_view name, std::span<const std::uint32_t> pixels,
+                                                      std::int32_t width, std::int32_t height)
 {
-    NotAvailableYet("DrawText");
+    if (width < 0 || height < 0)
+        throw CVantorException(Named("Invalid texture size: ", name));
+    if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+        throw CVantorException(Named("Too few pixels for texture: ", name));
+    if (!FitsTexture(width, height))
+        throw CVantorException(Named("Image too large: ", name));
+    const std::int32_t textureWidth = NextPowerOfTwo(width);
+    const std::int32_t textureHeight = NextPowerOfTwo(height);
+    std::vector<std::uint32_t> texels(static_cast<std::size_t>(textureWidth) * static_cast<std::size_t>(textureHeight));
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            texels[static_cast<std::size_t>(y) * static_cast<std::size_t>(textureWidth) + static_cast<std::size_t>(x)] =
+                pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    auto texture = MakeTexture(width, height, textureWidth, textureHeight, texels);
+    Textures.insert_or_assign(std::string(name), texture);
+    return texture;
+}
+
+std::shared_ptr<CTexture> CApplication::GetTexture(std::string_view name)
+{
+    const auto found = Textures.find(name);
+    if (found == Textures.end())
+        throw CVantorException(Named("Texture not loaded: ", name));
+    return found->second;
+}
+
+void CApplication::LoadFont(std::string_view name)
+{
+    std::unique_ptr<IBitmap> bitmap = LoadPicture(name);
+    auto glyphs = std::make_shared<TGlyphTable>();
+    CutFontGlyphs(bitmap->GetRows(), [&](std::uint32_t code, std::int32_t width, std::int32_t textureWidth,
+                                         std::int32_t textureHeight, const std::vector<std::uint32_t>& texels) {
+        (*glyphs)[code] = MakeTexture(width, bitmap->GetRows().Height, textureWidth, textureHeight, texels);
+    });
+    bitmap.reset();
+    Fonts.insert_or_assign(std::string(name), std::move(glyphs));
+}
+
+void CApplication::SetFont(std::string_view name)
+{
+    const auto found = Fonts.find(name);
+    if (found == Fonts.end())
+        throw CVantorException(Named("Font not loaded: ", name));
+    CurrentFont = found->second;
+}
+
+void CApplication::DrawText(std::string_view text, std::int32_t x, std::int32_t y)
+{
+    if (!CurrentFont)
+        throw CVantorException("No font selected");
+    std::int32_t cursor = x;
+    for (std::size_t position = 0; position < text.size();)
+    {
+        std::uint32_t code = 0;
+        if (!DecodeUtf8(text, position, code))
+            throw VANTOR_GENERAL_ERROR("Invalid UTF-8 in text");
+        // A character the font lacks takes no room.
+        const auto glyph = CurrentFont->find(code);
+        if (glyph == CurrentFont->end())
+            continue;
+        DrawImage(*glyph->second, cursor, y, -1, -1, 0.0f, 0.0f);
+        cursor += glyph->second->GetWidth();
+    }
 }
 
 void CApplication::LoadShader(std::string_view)

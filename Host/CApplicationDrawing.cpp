@@ -4,6 +4,9 @@
 #include "Host/GL.h"
 #include "Shared/CGeneralError.h"
 
+#include <tuple>
+#include <utility>
+
 void CApplication::SetSmoothing(bool on)
 {
     Smoothing = on;
@@ -53,24 +56,100 @@ void CApplication::NotAvailableYet(const char* operation)
     throw VANTOR_GENERAL_ERROR(std::string(operation) + " is not available yet");
 }
 
-void CApplication::DrawImage(const CTexture&, std::int32_t, std::int32_t, std::int32_t, std::int32_t, float, float)
+namespace
 {
-    NotAvailableYet("DrawImage");
+// The filters are written into the bound texture on every draw, from the current setting.
+void SetFilters(bool smoothing)
+{
+    const GLint filter = smoothing ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+}
+} // namespace
+
+void CApplication::DrawImage(const CTexture& texture, std::int32_t x, std::int32_t y, std::int32_t width,
+                             std::int32_t height, float anchorX, float anchorY)
+{
+    // Only -1 means the picture's own size; other negative sizes mirror the quad.
+    if (width == -1)
+        width = texture.GetWidth();
+    if (height == -1)
+        height = texture.GetHeight();
+    const float fullWidth = static_cast<float>(width);
+    const float fullHeight = static_cast<float>(height);
+    float left = 0.0f;
+    float top = 0.0f;
+    if (PixelSnap)
+    {
+        left = static_cast<float>(x - static_cast<std::int32_t>(fullWidth * anchorX));
+        top = static_cast<float>(y - static_cast<std::int32_t>(fullHeight * anchorY));
+    }
+    else
+    {
+        left = static_cast<float>(x) - fullWidth * anchorX;
+        top = static_cast<float>(y) - fullHeight * anchorY;
+    }
+    const float right = left + fullWidth;
+    const float bottom = top + fullHeight;
+    const float maxU = texture.GetMaxU();
+    const float maxV = texture.GetMaxV();
+
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glBindTexture(GL_TEXTURE_2D, texture.GetTextureId());
+    SetFilters(Smoothing);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, Alpha);
+    glVertex2f(left, top);
+    glTexCoord2f(maxU, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, Alpha);
+    glVertex2f(right, top);
+    glTexCoord2f(maxU, maxV);
+    glColor4f(1.0f, 1.0f, 1.0f, Alpha);
+    glVertex2f(right, bottom);
+    glTexCoord2f(0.0f, maxV);
+    glColor4f(1.0f, 1.0f, 1.0f, Alpha);
+    glVertex2f(left, bottom);
+    glEnd();
 }
 
-void CApplication::DrawFlatTriangle(const CVector&, const CVector&, const CVector&, const CColour&)
+void CApplication::DrawFlatTriangle(const CVector& a, const CVector& b, const CVector& c, const CColour& colour)
 {
-    NotAvailableYet("DrawFlatTriangle");
+    DrawTriangle(a, colour, b, colour, c, colour);
 }
 
-void CApplication::DrawTriangle(const CVector&, const CColour&, const CVector&, const CColour&, const CVector&,
-                                const CColour&)
+void CApplication::DrawTriangle(const CVector& a, const CColour& colourA, const CVector& b, const CColour& colourB,
+                                const CVector& c, const CColour& colourC)
 {
-    NotAvailableYet("DrawTriangle");
+    // Culled unless the corners run counter-clockwise on the screen.
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glBegin(GL_TRIANGLES);
+    for (const auto& [corner, colour] : {std::pair{&a, &colourA}, std::pair{&b, &colourB}, std::pair{&c, &colourC}})
+    {
+        glColor4f(colour->Red, colour->Green, colour->Blue, Alpha);
+        glVertex3f(corner->X, corner->Y, corner->Z);
+    }
+    glEnd();
 }
 
-void CApplication::DrawTexturedTriangle(const CVector&, float, float, const CVector&, float, float, const CVector&,
-                                        float, float, const CTexture&)
+void CApplication::DrawTexturedTriangle(const CVector& a, float ua, float va, const CVector& b, float ub, float vb,
+                                        const CVector& c, float uc, float vc, const CTexture& texture)
 {
-    NotAvailableYet("DrawTexturedTriangle");
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture.GetTextureId());
+    SetFilters(Smoothing);
+    glEnable(GL_CULL_FACE);
+    // u and v are fractions of the picture, not of its power-of-two texture.
+    const float maxU = texture.GetMaxU();
+    const float maxV = texture.GetMaxV();
+    glBegin(GL_TRIANGLES);
+    for (const auto& [corner, u, v] : {std::tuple{&a, ua, va}, std::tuple{&b, ub, vb}, std::tuple{&c, uc, vc}})
+    {
+        glTexCoord2f(u * maxU, v * maxV);
+        glColor4f(1.0f, 1.0f, 1.0f, Alpha);
+        glVertex3f(corner->X, corner->Y, corner->Z);
+    }
+    glEnd();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Host/Bitmap.h"
+
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 // What a backend reports to the host. The host decides; the backend only tells what happened.
@@ -71,4 +74,9 @@ public:
     virtual bool IsKeyHeld(std::uint32_t code) = 0;
     // Whether the main window has the keyboard focus.
     virtual bool HasFocus() = 0;
+
+    // The named file of the data folder beside the executable, read as a BMP picture; null when it
+    // is missing or cannot be read as one. Headers are checked against the file before anything is
+    // allocated from them. Depths other than 24 and 32 come back without pixel rows.
+    virtual std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) = 0;
 };

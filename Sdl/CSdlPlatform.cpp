@@ -7,6 +7,10 @@
 #include <SDL_syswm.h>
 
 #include <array>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <vector>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -317,6 +321,78 @@ bool CSdlPlatform::IsKeyHeld(std::uint32_t code)
 bool CSdlPlatform::HasFocus()
 {
     return Window != nullptr && SDL_GetKeyboardFocus() == Window;
+}
+
+namespace
+{
+// A surface from SDL's BMP reader, which turns the rows over into top-first order.
+class CSdlBitmap final : public IBitmap
+{
+public:
+    explicit CSdlBitmap(SDL_Surface* surface) : Surface(surface)
+    {
+        Rows.Width = surface->w;
+        Rows.Height = surface->h;
+        Rows.BitsPerPixel = surface->format->BitsPerPixel;
+        Rows.Stride = surface->pitch;
+        Rows.Rows = static_cast<const std::uint8_t*>(surface->pixels);
+        Rows.TopDown = true;
+    }
+    // What the headers said, for a depth the engine refuses without reading the pixels.
+    explicit CSdlBitmap(const SBmpHeader& header)
+    {
+        Rows.Width = header.Width;
+        Rows.Height = header.Height;
+        Rows.BitsPerPixel = header.BitsPerPixel;
+        Rows.Stride = header.Stride;
+    }
+    CSdlBitmap(const CSdlBitmap&) = delete;
+    CSdlBitmap& operator=(const CSdlBitmap&) = delete;
+    ~CSdlBitmap() override { SDL_FreeSurface(Surface); }
+
+    const SBitmapRows& GetRows() const override { return Rows; }
+
+private:
+    SDL_Surface* Surface = nullptr;
+    SBitmapRows Rows;
+};
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+} // namespace
+
+std::string CSdlPlatform::GetDataPath(std::string_view name)
+{
+    if (BasePath.empty())
+    {
+        char* base = SDL_GetBasePath();
+        BasePath = base != nullptr ? base : "./";
+        SDL_free(base);
+    }
+    return BasePath + "Data/" + std::string(name);
+}
+
+std::unique_ptr<IBitmap> CSdlPlatform::LoadBitmap(std::string_view name)
+{
+    // SDL allocates whatever size the headers claim, so they are checked against the file first.
+    std::vector<std::uint8_t> file;
+    if (!ReadWholeFile(GetDataPath(name), file))
+        return nullptr;
+    const std::optional<SBmpHeader> header = CheckBmpFile(file);
+    if (!header || file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return nullptr;
+    if (header->BitsPerPixel != 24 && header->BitsPerPixel != 32)
+        return std::make_unique<CSdlBitmap>(*header);
+    SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1);
+    if (surface == nullptr)
+        return nullptr;
+    return std::make_unique<CSdlBitmap>(surface);
 }
 
 void ShowFatalError(std::string_view text)

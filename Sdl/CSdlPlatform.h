@@ -2,6 +2,7 @@
 
 #include "Host/IPlatform.h"
 
+#include <string>
 #include <string_view>
 
 struct SDL_Window;
@@ -39,6 +40,10 @@ public:
     bool IsMouseButtonDown(bool right) override;
     bool IsKeyHeld(std::uint32_t code) override;
     bool HasFocus() override;
+    std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) override;
+
+    // The named file in the Data folder beside the executable.
+    std::string GetDataPath(std::string_view name);
 
 private:
     bool FrameTimerExpired();
@@ -51,6 +56,7 @@ private:
     int FrameTimer = -1;
     int DisplayFd = -1; // the display connection, -1 when the video driver offers none
     bool QuitPosted = false;
+    std::string BasePath;
 };
 
 // The virtual-key code of an SDL key, 0 for keys without one.

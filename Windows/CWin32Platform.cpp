@@ -3,7 +3,10 @@
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"
 
+#include <limits>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 #include <string>
 #include <utility>
 
@@ -339,6 +342,87 @@ bool CWin32Platform::IsKeyHeld(std::uint32_t code)
 bool CWin32Platform::HasFocus()
 {
     return GetFocus() != nullptr;
+}
+
+namespace
+{
+// A device-independent bitmap as the system's reader made it: rows as stored in the file.
+class CWin32Bitmap final : public IBitmap
+{
+public:
+    CWin32Bitmap(HBITMAP bitmap, const BITMAP& info, bool topDown) : Bitmap(bitmap)
+    {
+        Rows.Width = info.bmWidth;
+        Rows.Height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+        Rows.BitsPerPixel = info.bmBitsPixel;
+        Rows.Stride = info.bmWidthBytes;
+        Rows.Rows = static_cast<const std::uint8_t*>(info.bmBits);
+        Rows.TopDown = topDown;
+    }
+    CWin32Bitmap(const CWin32Bitmap&) = delete;
+    CWin32Bitmap& operator=(const CWin32Bitmap&) = delete;
+    ~CWin32Bitmap() override { DeleteObject(Bitmap); }
+
+    const SBitmapRows& GetRows() const override { return Rows; }
+
+private:
+    HBITMAP Bitmap;
+    SBitmapRows Rows;
+};
+
+bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    bool read = GetFileSizeEx(file, &size) != FALSE && size.QuadPart <= std::numeric_limits<DWORD>::max();
+    if (read)
+    {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD count = 0;
+        read = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+                                 count == bytes.size());
+    }
+    CloseHandle(file);
+    return read;
+}
+} // namespace
+
+std::wstring CWin32Platform::GetDataPath(std::string_view name)
+{
+    // The executable's path, asked again with more room while it may have been cut short.
+    DWORD capacity = MAX_PATH;
+    std::vector<wchar_t> buffer(capacity + 1);
+    while (GetModuleFileNameW(nullptr, buffer.data(), capacity + 1) >= capacity)
+    {
+        capacity *= 2;
+        buffer.assign(capacity + 1, L'\0');
+    }
+    PathRemoveFileSpecW(buffer.data());
+    std::wstring path(buffer.data());
+    return path + L"\\Data\\" + Widen(name);
+}
+
+std::unique_ptr<IBitmap> CWin32Platform::LoadBitmap(std::string_view name)
+{
+    const std::wstring path = GetDataPath(name);
+    // The headers are checked against the file before the system's reader trusts them.
+    std::vector<std::uint8_t> file;
+    if (!ReadWholeFile(path, file) || !CheckBmpFile(file))
+        return nullptr;
+    file = {};
+    const auto bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (bitmap == nullptr)
+        return nullptr;
+    DIBSECTION section{};
+    if (GetObjectW(bitmap, sizeof section, &section) == sizeof section)
+        return std::make_unique<CWin32Bitmap>(bitmap, section.dsBm, section.dsBmih.biHeight < 0);
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    return std::make_unique<CWin32Bitmap>(bitmap, info, false);
 }
 
 void ShowFatalError(std::string_view text)

@@ -4,6 +4,7 @@
 #include "Windows/Win32.h"
 
 #include <exception>
+#include <string>
 #include <string_view>
 
 // The Windows backend: raw Win32 for the window and its messages, WGL for the two contexts, a periodic
@@ -38,6 +39,10 @@ public:
     bool IsMouseButtonDown(bool right) override;
     bool IsKeyHeld(std::uint32_t code) override;
     bool HasFocus() override;
+    std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) override;
+
+    // The named file in the Data folder beside the executable, as a zero-terminated UTF-16 path.
+    static std::wstring GetDataPath(std::string_view name);
 
 private:
     using TCancelSynchronousIo = BOOL(WINAPI*)(HANDLE thread);

@@ -17,6 +17,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <shlwapi.h>
 
 // These would rename IVantor's LoadImage, DrawText and PlaySound; the backend calls the W forms by name.
 #undef LoadImage

@@ -140,3 +140,55 @@ void CFakePlatform::GetClientSize(std::int32_t& width, std::int32_t& height)
     width = ClientWidth;
     height = ClientHeight;
 }
+
+namespace
+{
+class CFakeBitmap final : public IBitmap
+{
+public:
+    CFakeBitmap(const CFakePlatform::SPicture& picture, std::vector<std::string>& log, std::string name)
+        : Log(log), Name(std::move(name))
+    {
+        Rows.Width = picture.Width;
+        Rows.Height = picture.Height;
+        Rows.BitsPerPixel = picture.BitsPerPixel;
+        Rows.Stride = (picture.Width * picture.BitsPerPixel + 31) / 32 * 4;
+        Rows.Rows = picture.Bytes.data();
+        Rows.TopDown = picture.TopDown;
+    }
+    ~CFakeBitmap() override { Log.push_back("BitmapReleased " + Name); }
+    const SBitmapRows& GetRows() const override { return Rows; }
+
+private:
+    std::vector<std::string>& Log;
+    std::string Name;
+    SBitmapRows Rows;
+};
+} // namespace
+
+std::unique_ptr<IBitmap> CFakePlatform::LoadBitmap(std::string_view name)
+{
+    Log.push_back("LoadBitmap " + std::string(name));
+    const auto found = Pictures.find(name);
+    if (found == Pictures.end())
+        return nullptr;
+    return std::make_unique<CFakeBitmap>(found->second, Log, std::string(name));
+}
+
+CFakePlatform::SPicture CFakePlatform::Picture24(std::int32_t width, std::int32_t height,
+                                                 const std::function<std::uint32_t(std::int32_t, std::int32_t)>& rgbAt)
+{
+    SPicture picture{width, height, 24, false, {}};
+    const std::int32_t stride = (width * 24 + 31) / 32 * 4;
+    picture.Bytes.assign(static_cast<std::size_t>(stride * height), 0);
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+        {
+            const std::uint32_t rgb = rgbAt(x, y);
+            std::uint8_t* pixel = picture.Bytes.data() + (height - 1 - y) * stride + x * 3;
+            pixel[0] = static_cast<std::uint8_t>(rgb);
+            pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
+            pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
+        }
+    return picture;
+}

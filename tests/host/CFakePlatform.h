@@ -3,6 +3,7 @@
 #include "Host/IPlatform.h"
 
 #include <deque>
+#include <map>
 #include <functional>
 #include <string>
 #include <vector>
@@ -59,6 +60,21 @@ public:
     bool IsMouseButtonDown(bool right) override { return right ? RightButton : LeftButton; }
     bool IsKeyHeld(std::uint32_t code) override { return code < 256 && Held[code]; }
     bool HasFocus() override { return Focus; }
+    std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) override;
+
+    // A picture in the fake data folder: stored rows as a BMP reader delivers them.
+    struct SPicture
+    {
+        std::int32_t Width = 0;
+        std::int32_t Height = 0;
+        std::int32_t BitsPerPixel = 24;
+        bool TopDown = false;
+        std::vector<std::uint8_t> Bytes; // Height rows of Stride bytes
+    };
+    // Blue, green, red rows, bottom row first, padded to whole words.
+    static SPicture Picture24(std::int32_t width, std::int32_t height,
+                              const std::function<std::uint32_t(std::int32_t x, std::int32_t y)>& rgbAt);
+    std::map<std::string, SPicture, std::less<>> Pictures;
 
     std::vector<std::string>& Log;
     std::uint32_t Ticks = 0;

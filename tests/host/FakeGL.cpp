@@ -9,6 +9,10 @@ namespace FakeGL
 {
 std::vector<std::string>* Log = nullptr;
 const char* Version = "2.1 Fake";
+int MaxTextureSize = 4096;
+std::vector<std::uint32_t> LastTexels;
+int LastTextureWidth = 0;
+int LastTextureHeight = 0;
 } // namespace FakeGL
 
 namespace
@@ -23,6 +27,7 @@ template <typename... T> void Record(const char* format, T... values)
 }
 
 GLenum MatrixMode = GL_MODELVIEW;
+GLuint NextTexture = 1;
 
 void APIENTRY FakeDeleteProgram(GLuint program)
 {
@@ -104,6 +109,55 @@ void APIENTRY glGetIntegerv(GLenum name, GLint* value)
 {
     if (name == GL_MATRIX_MODE)
         *value = static_cast<GLint>(MatrixMode);
+    if (name == GL_MAX_TEXTURE_SIZE)
+        *value = FakeGL::MaxTextureSize;
+}
+void APIENTRY glGenTextures(GLsizei count, GLuint* names)
+{
+    for (GLsizei i = 0; i < count; ++i)
+        names[i] = NextTexture++;
+}
+void APIENTRY glBindTexture(GLenum target, GLuint texture)
+{
+    Record("glBindTexture(0x%X, %u)", target, texture);
+}
+void APIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                           GLint border, GLenum format, GLenum type, const GLvoid* pixels)
+{
+    Record("glTexImage2D(0x%X, %d, 0x%X, %d, %d, %d, 0x%X, 0x%X)", target, level, internalFormat, width, height,
+           border, format, type);
+    const auto* texels = static_cast<const std::uint32_t*>(pixels);
+    FakeGL::LastTexels.assign(texels, texels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    FakeGL::LastTextureWidth = width;
+    FakeGL::LastTextureHeight = height;
+}
+void APIENTRY glTexParameteri(GLenum target, GLenum name, GLint value)
+{
+    Record("glTexParameteri(0x%X, 0x%X, 0x%X)", target, name, value);
+}
+void APIENTRY glBegin(GLenum mode)
+{
+    Record("glBegin(0x%X)", mode);
+}
+void APIENTRY glEnd()
+{
+    Record("glEnd()");
+}
+void APIENTRY glTexCoord2f(GLfloat u, GLfloat v)
+{
+    Record("glTexCoord2f(%g, %g)", u, v);
+}
+void APIENTRY glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
+{
+    Record("glColor4f(%g, %g, %g, %g)", red, green, blue, alpha);
+}
+void APIENTRY glVertex2f(GLfloat x, GLfloat y)
+{
+    Record("glVertex2f(%g, %g)", x, y);
+}
+void APIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    Record("glVertex3f(%g, %g, %g)", x, y, z);
 }
 void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {

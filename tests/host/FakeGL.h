@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,11 @@ namespace FakeGL
 {
 extern std::vector<std::string>* Log;
 extern const char* Version;
+extern int MaxTextureSize;
+// The texels of the last texture uploaded, and its size.
+extern std::vector<std::uint32_t> LastTexels;
+extern int LastTextureWidth;
+extern int LastTextureHeight;
 // Addresses for the OpenGL 2.0 entry points, or null for a name the test leaves out.
 void* EntryPoint(const char* name);
 } // namespace FakeGL
