@@ -45,7 +45,7 @@ bool FitsTexture(std::int32_t width, std::int32_t height)
 
 std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
 {
-    std::unique_ptr<IBitmap> bitmap = Platform->LoadBitmap(name);
+    std::unique_ptr<IBitmap> bitmap = Platform->ReadBitmap(name);
     if (!bitmap)
         throw CVantorException(Named("Image file not found: ", name));
     const SBitmapRows& rows = bitmap->GetRows();

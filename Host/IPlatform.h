@@ -78,5 +78,5 @@ public:
     // The named file of the data folder beside the executable, read as a BMP picture; null when it
     // is missing or cannot be read as one. Headers are checked against the file before anything is
     // allocated from them. Depths other than 24 and 32 come back without pixel rows.
-    virtual std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) = 0;
+    virtual std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) = 0;
 };

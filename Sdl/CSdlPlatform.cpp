@@ -378,7 +378,7 @@ std::string CSdlPlatform::GetDataPath(std::string_view name)
     return BasePath + "Data/" + std::string(name);
 }
 
-std::unique_ptr<IBitmap> CSdlPlatform::LoadBitmap(std::string_view name)
+std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
 {
     // SDL allocates whatever size the headers claim, so they are checked against the file first.
     std::vector<std::uint8_t> file;

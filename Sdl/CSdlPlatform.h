@@ -40,7 +40,7 @@ public:
     bool IsMouseButtonDown(bool right) override;
     bool IsKeyHeld(std::uint32_t code) override;
     bool HasFocus() override;
-    std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) override;
+    std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override;
 
     // The named file in the Data folder beside the executable.
     std::string GetDataPath(std::string_view name);

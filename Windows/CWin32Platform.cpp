@@ -370,6 +370,27 @@ private:
     SBitmapRows Rows;
 };
 
+// A top-down file's own rows, already checked against the file.
+class CFileBitmap final : public IBitmap
+{
+public:
+    CFileBitmap(std::vector<std::uint8_t> file, const SBmpHeader& header) : File(std::move(file))
+    {
+        Rows.Width = header.Width;
+        Rows.Height = header.Height;
+        Rows.BitsPerPixel = header.BitsPerPixel;
+        Rows.Stride = header.Stride;
+        Rows.Rows = File.data() + header.PixelOffset;
+        Rows.TopDown = header.TopDown;
+    }
+
+    const SBitmapRows& GetRows() const override { return Rows; }
+
+private:
+    std::vector<std::uint8_t> File;
+    SBitmapRows Rows;
+};
+
 bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes)
 {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -405,13 +426,19 @@ std::wstring CWin32Platform::GetDataPath(std::string_view name)
     return path + L"\\Data\\" + Widen(name);
 }
 
-std::unique_ptr<IBitmap> CWin32Platform::LoadBitmap(std::string_view name)
+std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)
 {
     const std::wstring path = GetDataPath(name);
     // The headers are checked against the file before the system's reader trusts them.
     std::vector<std::uint8_t> file;
-    if (!ReadWholeFile(path, file) || !CheckBmpFile(file))
+    if (!ReadWholeFile(path, file))
         return nullptr;
+    const std::optional<SBmpHeader> header = CheckBmpFile(file);
+    if (!header)
+        return nullptr;
+    // The system's reader gives top-down files back empty under Wine; their rows are used as read.
+    if (header->TopDown)
+        return std::make_unique<CFileBitmap>(std::move(file), *header);
     file = {};
     const auto bitmap = static_cast<HBITMAP>(
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));

@@ -166,9 +166,9 @@ private:
 };
 } // namespace
 
-std::unique_ptr<IBitmap> CFakePlatform::LoadBitmap(std::string_view name)
+std::unique_ptr<IBitmap> CFakePlatform::ReadBitmap(std::string_view name)
 {
-    Log.push_back("LoadBitmap " + std::string(name));
+    Log.push_back("ReadBitmap " + std::string(name));
     const auto found = Pictures.find(name);
     if (found == Pictures.end())
         return nullptr;

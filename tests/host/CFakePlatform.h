@@ -60,7 +60,7 @@ public:
     bool IsMouseButtonDown(bool right) override { return right ? RightButton : LeftButton; }
     bool IsKeyHeld(std::uint32_t code) override { return code < 256 && Held[code]; }
     bool HasFocus() override { return Focus; }
-    std::unique_ptr<IBitmap> LoadBitmap(std::string_view name) override;
+    std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override;
 
     // A picture in the fake data folder: stored rows as a BMP reader delivers them.
     struct SPicture
