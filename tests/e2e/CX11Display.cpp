@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -116,4 +117,14 @@ void CX11Display::Close(const SWindow& window) const
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(Connection, window.Id, False, NoEventMask, &event);
     XFlush(Connection);
+}
+
+void CX11Display::Type(const SWindow& window, const std::string& xdotoolCommand) const
+{
+    XSetInputFocus(Connection, window.Id, RevertToParent, CurrentTime);
+    XSync(Connection, False);
+    // xdotool sends real key events through the XTest extension, as a keyboard would.
+    const std::string command = "xdotool " + xdotoolCommand;
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("failed: " + command);
 }

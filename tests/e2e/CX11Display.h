@@ -28,6 +28,8 @@ public:
     std::optional<SWindow> WaitForWindow(const std::string& title, std::chrono::seconds timeout) const;
     // What a close button does: ask the window to close.
     void Close(const SWindow& window) const;
+    // Gives the window the keyboard focus, then has xdotool type: "key a", "keydown a", ...
+    void Type(const SWindow& window, const std::string& xdotoolCommand) const;
 
 private:
     struct _XDisplay* Connection = nullptr;

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -106,6 +111,67 @@ TEST_F(Integration, GameThatNeverStartsTheTimerGetsEventsButNoFrame)
     Display.Close(*window);
     EXPECT_EQ(program.WaitForExit(Patience), 0);
     EXPECT_TRUE(program.WaitForLine("destroyed frames=0", 1s)) << program.Output();
+}
+
+namespace
+{
+// The frames reported after the first "key down" line, as (pressed, down) pairs.
+std::vector<std::pair<int, int>> FramesAfterKeyDown(const std::string& output)
+{
+    std::vector<std::pair<int, int>> frames;
+    std::istringstream lines(output);
+    bool seen = false;
+    for (std::string line; std::getline(lines, line);)
+    {
+        seen = seen || line.rfind("key down 15", 0) == 0;
+        int frame = 0, pressed = 0, down = 0;
+        if (seen && std::sscanf(line.c_str(), "frame %d pressed=%d down=%d", &frame, &pressed, &down) == 3)
+            frames.emplace_back(pressed, down);
+    }
+    return frames;
+}
+
+int CountLines(const std::string& output, const std::string& line)
+{
+    int count = 0;
+    std::istringstream lines(output);
+    for (std::string each; std::getline(lines, each);)
+        count += each == line || each == line + "\r" ? 1 : 0;
+    return count;
+}
+} // namespace
+
+TEST_F(Integration, KeysReachEventsAndBothQueries)
+{
+    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "input"}});
+    const auto window = Display.WaitForWindow("Vantor test", Patience);
+    ASSERT_TRUE(window) << program.Output() << program.Errors();
+    ASSERT_TRUE(program.WaitForLine("frame 5 ", Patience));
+
+    // Pressed and released at once: the frame after counts it as pressed and as down, the next
+    // frame as neither.
+    Display.Type(*window, "keydown a keyup a");
+    ASSERT_TRUE(program.WaitForLine("key up 15", Patience)) << program.Output();
+    std::this_thread::sleep_for(200ms);
+    auto frames = FramesAfterKeyDown(program.Output());
+    ASSERT_GE(frames.size(), 2u) << program.Output();
+    EXPECT_EQ(frames.front(), (std::pair{1, 1})) << program.Output();
+    EXPECT_EQ(frames.back(), (std::pair{0, 0})) << program.Output();
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), std::pair{1, 0}), 0) << "pressed must imply down";
+
+    // Held past the keyboard's repeat delay: repeats are presses too, and the key is down meanwhile.
+    Display.Type(*window, "keydown a sleep 1.2 keyup a");
+    ASSERT_TRUE(program.WaitForLine("frame ", Patience));
+    std::this_thread::sleep_for(200ms);
+    const std::string output = program.Output();
+    EXPECT_GE(CountLines(output, "key down 15"), 3) << "auto-repeat gives more key-down events";
+    EXPECT_EQ(CountLines(output, "key up 15"), 2);
+    frames = FramesAfterKeyDown(output);
+    EXPECT_GE(std::count(frames.begin(), frames.end(), std::pair{1, 1}), 3);
+    EXPECT_GE(std::count(frames.begin(), frames.end(), std::pair{0, 1}), 10) << "held between the repeats";
+
+    Display.Close(*window);
+    EXPECT_EQ(program.WaitForExit(Patience), 0);
 }
 
 TEST_F(Integration, ForgottenCaptionEndsInOneBoxAndExitCodeZero)

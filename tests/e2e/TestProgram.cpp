@@ -1,6 +1,6 @@
 // A game for the integration tests: it reports on standard output what the engine does to it.
-// VANTOR_TEST_MODE picks a behaviour: "frames" (default), "nocaption", "nosize", "nostart" (never
-// starts the frame timer), "throwinframe".
+// VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key every frame),
+// "nocaption", "nosize", "nostart" (never starts the frame timer), "throwinframe".
 #include "Vantor/IMainController.h"
 #include "tests/support/WindowReport.h"
 
@@ -59,6 +59,9 @@ public:
         }
         if (TestMode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
+        if (TestMode == "input")
+            Report("frame %d pressed=%d down=%d", Frames, Engine->IsKeyPressed(Key::A) ? 1 : 0,
+                   Engine->IsKeyDown(Key::A) ? 1 : 0);
         Engine->SetClearColour(0.0f, 0.5f, 1.0f);
         Engine->Clear();
         Engine->Present();
