@@ -128,3 +128,19 @@ void CX11Display::Type(const SWindow& window, const std::string& xdotoolCommand)
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("failed: " + command);
 }
+
+std::vector<std::uint32_t> CX11Display::Capture(const SWindow& window) const
+{
+    XSync(Connection, False);
+    XImage* image = XGetImage(Connection, window.Id, 0, 0, static_cast<unsigned>(window.Width),
+                              static_cast<unsigned>(window.Height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        throw std::runtime_error("XGetImage failed");
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(window.Width) * static_cast<std::size_t>(window.Height));
+    for (int y = 0; y < window.Height; ++y)
+        for (int x = 0; x < window.Width; ++x)
+            pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+    XDestroyImage(image);
+    return pixels;
+}

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <optional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The display the programs under test show their windows on, as the tests look at it.
 class CX11Display
@@ -28,6 +30,8 @@ public:
     std::optional<SWindow> WaitForWindow(const std::string& title, std::chrono::seconds timeout) const;
     // What a close button does: ask the window to close.
     void Close(const SWindow& window) const;
+    // The window's pixels as 0xRRGGBB, row after row from the top.
+    std::vector<std::uint32_t> Capture(const SWindow& window) const;
     // Gives the window the keyboard focus, then has xdotool type: "key a", "keydown a", ...
     void Type(const SWindow& window, const std::string& xdotoolCommand) const;
 

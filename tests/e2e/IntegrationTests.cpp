@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -194,4 +195,64 @@ TEST_F(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
         << program.Errors();
     Display.Close(*box);
     EXPECT_EQ(program.WaitForExit(Patience), 0);
+}
+
+namespace
+{
+void WritePpm(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height)
+{
+    std::ofstream file(path, std::ios::binary);
+    file << "P6\n" << width << " " << height << "\n255\n";
+    for (const std::uint32_t pixel : pixels)
+    {
+        const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8), static_cast<char>(pixel)};
+        file.write(rgb, 3);
+    }
+}
+
+// The test scene as the display shows it: pictures, triangles and text.
+std::vector<std::uint32_t> SceneOf(CX11Display& display, const std::string& path, const char* launcher)
+{
+    if (launcher != nullptr)
+        setenv("VANTOR_LAUNCHER", launcher, 1);
+    else
+        unsetenv("VANTOR_LAUNCHER");
+    CProgram program(path, {{"VANTOR_TEST_MODE", "scene"}});
+    const auto window = display.WaitForWindow("Vantor test", Patience);
+    EXPECT_TRUE(window) << program.Output() << program.Errors();
+    if (!window || !program.WaitForLine("scene drawn", Patience))
+        return {};
+    std::this_thread::sleep_for(300ms);
+    auto pixels = display.Capture(*window);
+    display.Close(*window);
+    EXPECT_EQ(program.WaitForExit(Patience), 0);
+    return pixels;
+}
+} // namespace
+
+// Both builds draw the same frame, pixel for pixel. Runs where both programs are given.
+TEST_F(Integration, TestSceneIsIdenticalOnBothBuilds)
+{
+    const char* windowsProgram = std::getenv("VANTOR_WINDOWS_PROGRAM");
+    const char* linuxProgram = std::getenv("VANTOR_LINUX_PROGRAM");
+    if (windowsProgram == nullptr || linuxProgram == nullptr)
+        GTEST_SKIP() << "needs VANTOR_LINUX_PROGRAM and VANTOR_WINDOWS_PROGRAM";
+    const std::string launcher = std::getenv("VANTOR_LAUNCHER") != nullptr ? std::getenv("VANTOR_LAUNCHER") : "";
+    const auto onLinux = SceneOf(Display, linuxProgram, nullptr);
+    const auto onWindows = SceneOf(Display, windowsProgram, "wine");
+    setenv("VANTOR_LAUNCHER", launcher.c_str(), 1);
+    ASSERT_EQ(onLinux.size(), 800u * 600u);
+    ASSERT_EQ(onWindows.size(), 800u * 600u);
+    std::size_t different = 0;
+    for (std::size_t i = 0; i < onLinux.size(); ++i)
+        different += onLinux[i] != onWindows[i] ? 1 : 0;
+    if (different != 0)
+    {
+        WritePpm("/tmp/vantor-scene-linux.ppm", onLinux, 800, 600);
+        WritePpm("/tmp/vantor-scene-windows.ppm", onWindows, 800, 600);
+    }
+    EXPECT_EQ(different, 0u) << "see /tmp/vantor-scene-linux.ppm and /tmp/vantor-scene-windows.ppm";
+    // Not a blank frame: the picture, the triangles and the text are there.
+    EXPECT_GT(std::count(onLinux.begin(), onLinux.end(), onLinux.front()), 0);
+    EXPECT_LT(std::count(onLinux.begin(), onLinux.end(), 0x1A334Du), 800 * 600 / 2);
 }

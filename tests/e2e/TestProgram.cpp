@@ -2,11 +2,14 @@
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key every frame),
 // "nocaption", "nosize", "nostart" (never starts the frame timer), "throwinframe".
 #include "Vantor/IMainController.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/DataFolder.h"
 #include "tests/support/WindowReport.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -43,6 +46,8 @@ public:
         Report("start ticks=%u", Engine->GetTicks());
         if (TestMode == "nostart")
             return;
+        if (TestMode == "scene")
+            LoadScene();
         // A finer clock than the tick count, whose steps under Wine are too coarse for this.
         StartTime = std::chrono::steady_clock::now();
         Engine->StartFrameTimer();
@@ -59,6 +64,11 @@ public:
         }
         if (TestMode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
+        if (TestMode == "scene")
+        {
+            DrawScene();
+            return;
+        }
         if (TestMode == "input")
             Report("frame %d pressed=%d down=%d", Frames, Engine->IsKeyPressed(Key::A) ? 1 : 0,
                    Engine->IsKeyDown(Key::A) ? 1 : 0);
@@ -76,6 +86,43 @@ public:
     void Reserved7(std::int32_t) override {}
 
 private:
+    // A picture of our own with both colour keys in it, and the game's font.
+    void LoadScene()
+    {
+        const auto picture = MakeBmp({64, 48, 24, false, [](std::int32_t x, std::int32_t y) -> std::uint32_t {
+                                          if ((x / 8 + y / 8) % 5 == 0)
+                                              return 0xFFFFFF; // transparent
+                                          if ((x / 8 + y / 8) % 5 == 1)
+                                              return 0xFF00FF; // half-transparent grey
+                                          return static_cast<std::uint32_t>((x * 4) << 16 | (y * 5) << 8 | 0x40);
+                                      }});
+        std::ofstream(DataFilePath("Scene.bmp"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(picture.size()));
+        Engine->LoadImage("Scene.bmp", true);
+        Engine->LoadFont("Lucida Console_14.bmp");
+    }
+
+    void DrawScene()
+    {
+        Engine->SetClearColour(0.1f, 0.2f, 0.3f);
+        Engine->Clear();
+        const auto picture = Engine->GetTexture("Scene.bmp");
+        Engine->DrawImage(*picture, 0, 0, 800, 600, 0.0f, 0.0f);
+        Engine->DrawImage(*picture, 400, 300, -1, -1, 0.5f, 0.5f);
+        Engine->SetAlpha(0.5f);
+        Engine->DrawImage(*picture, 700, 500, -2, -1, 0.0f, 0.0f);
+        Engine->SetAlpha(1.0f);
+        Engine->DrawTriangle({100, 100}, {1, 0, 0}, {100, 300}, {0, 1, 0}, {300, 100}, {0, 0, 1});
+        // In front of the pictures (they lie at z = 0), so the depth test lets it through.
+        Engine->DrawFlatTriangle({500, 100, -0.5f}, {500, 250, -0.5f}, {700, 100, -0.5f}, {1, 1, 0});
+        Engine->SetFont("Lucida Console_14.bmp");
+        Engine->DrawText("Vantor test scene: ABC abc 0123456789 !?()[]{}<>", 20, 560);
+        Engine->DrawText("Favour: -12%", 320, 20);
+        Engine->Present();
+        if (Frames == 3)
+            Report("scene drawn");
+    }
+
     IVantor* Engine;
     std::string TestMode;
     std::chrono::steady_clock::time_point StartTime;
