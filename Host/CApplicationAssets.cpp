@@ -141,24 +141,3 @@ void CApplication::DrawText(std::string_view text, std::int32_t x, std::int32_t 
         cursor += glyph->second->GetWidth();
     }
 }
-
-void CApplication::LoadShader(std::string_view)
-{
-    NotAvailableYet("LoadShader");
-}
-
-void CApplication::DrawShaderQuad(const CVector&, float, float, const CVector&, float, float, const CVector&, float,
-                                  float, const CVector&, float, float, std::string_view)
-{
-    NotAvailableYet("DrawShaderQuad");
-}
-
-void CApplication::LoadSound(std::string_view)
-{
-    NotAvailableYet("LoadSound");
-}
-
-void CApplication::PlaySound(std::string_view)
-{
-    NotAvailableYet("PlaySound");
-}
