@@ -65,6 +65,12 @@ std::optional<Window> Find(Display* display, Window parent, const std::string& t
 
 CX11Display::CX11Display() : Connection(XOpenDisplay(nullptr))
 {
+    // A busy server can refuse a connection for a moment; ask again before giving up.
+    for (int attempt = 0; Connection == nullptr && attempt < 50; ++attempt)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Connection = XOpenDisplay(nullptr);
+    }
     if (Connection == nullptr)
         throw std::runtime_error("no X display: set DISPLAY (the test command starts Xvfb)");
 }

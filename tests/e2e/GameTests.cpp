@@ -1,0 +1,200 @@
+// The real game on the display, as players see it: the playing screen, keys, a whole game to a
+// win for each side, and a missing data file.
+#include "tests/e2e/CExpectedScreen.h"
+#include "tests/e2e/CProgram.h"
+#include "tests/e2e/CX11Display.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace
+{
+constexpr auto Patience = 60s;
+
+std::filesystem::path GamePath()
+{
+    const char* path = std::getenv("VANTOR_GAME");
+    return path != nullptr ? path : "";
+}
+
+// The state shown in the HUD, as read back from the screen.
+struct SShown
+{
+    int Favour = 0;
+    int RedLumber = 0;
+    int RedEfficiency = 0;
+    int BlueLumber = 0;
+    int BlueEfficiency = 0;
+};
+
+class Game : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(GamePath().empty()) << "VANTOR_GAME names the game's program";
+        Expected.emplace((GamePath().parent_path() / "Data").string());
+    }
+
+    // The value among the candidates whose text, alone on the background, matches that line of the
+    // screen.
+    std::optional<int> ReadLine(const CExpectedScreen::TPixels& screen, int x, int y, int low, int high,
+                                const std::function<std::string(int)>& text) const
+    {
+        for (int value = low; value <= high; ++value)
+            if (Expected->Shows(screen, text(value), x, y, 200))
+                return value;
+        return std::nullopt;
+    }
+
+    // What the screen shows, when it is exactly a playing screen without the offering.
+    std::optional<SShown> Read(const CExpectedScreen::TPixels& screen) const
+    {
+        const auto favour = ReadLine(screen, 320, 20, -120, 120, [](int v) { return "Favour: " + std::to_string(v) + "%"; });
+        const auto lumber = [](int v) { return "Lumber: " + std::to_string(v); };
+        const auto efficiency = [](int v) { return "Efficiency: " + std::to_string(v) + "%"; };
+        const auto redLumber = ReadLine(screen, 20, 65, 0, 200, lumber);
+        const auto redEfficiency = ReadLine(screen, 20, 155, 0, 300, efficiency);
+        const auto blueLumber = ReadLine(screen, 550, 65, 0, 200, lumber);
+        const auto blueEfficiency = ReadLine(screen, 550, 155, 0, 300, efficiency);
+        if (!favour || !redLumber || !redEfficiency || !blueLumber || !blueEfficiency)
+            return std::nullopt;
+        const SShown shown{*favour, *redLumber, *redEfficiency, *blueLumber, *blueEfficiency};
+        if (screen != Expected->Playing(HudTexts(shown.Favour, shown.RedLumber, shown.RedEfficiency, shown.BlueLumber,
+                                                 shown.BlueEfficiency, false)))
+            return std::nullopt;
+        return shown;
+    }
+
+    // Captures until the screen shows a state that passes the test, or the time is up.
+    std::optional<SShown> WaitForShown(const CX11Display::SWindow& window, const std::function<bool(const SShown&)>& test)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + Patience;
+        do
+        {
+            if (const auto shown = Read(Display.Capture(window)); shown && test(*shown))
+                return shown;
+            std::this_thread::sleep_for(50ms);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return std::nullopt;
+    }
+
+    CX11Display Display;
+    std::optional<CExpectedScreen> Expected;
+};
+} // namespace
+
+TEST_F(Game, PlayingScreenAndKeysMoveTheRightPlayer)
+{
+    CProgram game(GamePath(), {});
+    const auto window = Display.WaitForWindow("Arborath", Patience);
+    ASSERT_TRUE(window) << game.Output() << game.Errors();
+    ASSERT_EQ(window->Width, 800);
+    ASSERT_EQ(window->Height, 600);
+
+    // Background, "Favour: 0%", both columns; the lumber grows with time, the same for both.
+    auto shown = WaitForShown(*window, [](const SShown& s) {
+        return s.Favour == 0 && s.RedEfficiency == 100 && s.BlueEfficiency == 100 && s.RedLumber == s.BlueLumber;
+    });
+    ASSERT_TRUE(shown) << "no playing screen seen";
+    EXPECT_GE(shown->RedLumber, 20);
+
+    // A: red sacrifices, five lumber for two points of favour towards red.
+    Display.Type(*window, "key a");
+    shown = WaitForShown(*window, [](const SShown& s) { return s.Favour == -2; });
+    ASSERT_TRUE(shown) << "the favour did not move towards red";
+    EXPECT_EQ(shown->RedLumber, shown->BlueLumber - 5);
+    EXPECT_EQ(shown->BlueEfficiency, 100);
+
+    // L: blue trades, five lumber for four points of efficiency.
+    Display.Type(*window, "key l");
+    shown = WaitForShown(*window, [](const SShown& s) { return s.BlueEfficiency == 104; });
+    ASSERT_TRUE(shown) << "blue's efficiency did not rise";
+    EXPECT_EQ(shown->RedEfficiency, 100);
+    EXPECT_EQ(shown->Favour, -2);
+
+    // S and K: red trades, blue sacrifices, and the favour is back to (truncated) 0.
+    Display.Type(*window, "key s");
+    ASSERT_TRUE(WaitForShown(*window, [](const SShown& s) { return s.RedEfficiency == 104; }));
+    Display.Type(*window, "key k");
+    ASSERT_TRUE(WaitForShown(*window, [](const SShown& s) { return s.Favour == 0 && s.BlueEfficiency == 104; }));
+
+    Display.Close(*window);
+    EXPECT_EQ(game.WaitForExit(Patience), 0);
+}
+
+namespace
+{
+class WholeGame : public Game, public ::testing::WithParamInterface<const char*>
+{
+};
+} // namespace
+
+// Holding a player's sacrifice key plays a whole game: auto-repeat spends every five lumber, the
+// favour compounds, and that side's picture alone stays on the screen.
+TEST_P(WholeGame, EndsInTheWinnersPictureAlone)
+{
+    const std::string key = GetParam();
+    const std::string picture = key == "a" ? "RedWins.bmp" : "BlueWins.bmp";
+    const auto winner = Expected->Picture(picture);
+    CProgram game(GamePath(), {});
+    const auto window = Display.WaitForWindow("Arborath", Patience);
+    ASSERT_TRUE(window) << game.Output() << game.Errors();
+    ASSERT_TRUE(WaitForShown(*window, [](const SShown&) { return true; }));
+
+    Display.Type(*window, "keydown " + key);
+    const auto deadline = std::chrono::steady_clock::now() + 240s;
+    bool won = false;
+    while (!won && std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for(250ms);
+        won = Display.Capture(*window) == winner;
+    }
+    Display.Type(*window, "keyup " + key);
+    ASSERT_TRUE(won) << picture << " never appeared";
+
+    // Frozen: more keys change nothing.
+    Display.Type(*window, "key k key l key a key s key space");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(Display.Capture(*window) == winner);
+
+    Display.Close(*window);
+    EXPECT_EQ(game.WaitForExit(Patience), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachSide, WholeGame, ::testing::Values("a", "k"),
+                         [](const auto& info) { return std::string(info.param) == "a" ? "Red" : "Blue"; });
+
+TEST_F(Game, EachMissingDataFileEndsInOneBoxNamingIt)
+{
+    for (const char* missing : {"Background.bmp", "RedWins.bmp", "BlueWins.bmp", "Lucida Console_14.bmp"})
+    {
+        // A copy of the game beside a data folder that lacks one file.
+        const auto folder = std::filesystem::temp_directory_path() / ("vantor-missing-" + std::to_string(getpid()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "Data");
+        std::filesystem::copy(GamePath(), folder / GamePath().filename());
+        for (const auto& file : std::filesystem::directory_iterator(GamePath().parent_path() / "Data"))
+            if (file.path().filename() != missing)
+                std::filesystem::copy(file.path(), folder / "Data" / file.path().filename());
+
+        CProgram game(folder / GamePath().filename(), {});
+        const auto box = Display.WaitForWindow("Error", Patience);
+        ASSERT_TRUE(box) << missing << game.Output() << game.Errors();
+        std::this_thread::sleep_for(300ms);
+        EXPECT_NE(game.Errors().find(std::string("Image file not found: ") + missing), std::string::npos)
+            << game.Errors();
+        EXPECT_EQ(game.Errors().find("Fatal error"), std::string::npos) << game.Errors();
+        Display.Close(*box);
+        EXPECT_EQ(game.WaitForExit(Patience), 0) << missing;
+        EXPECT_FALSE(Display.WaitForWindow("Error", 1s)) << "a second box for " << missing;
+        std::filesystem::remove_all(folder);
+    }
+}
