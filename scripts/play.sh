@@ -16,4 +16,4 @@ fi
 scripts/install-packages.sh play
 cmake --preset linux >/dev/null
 cmake --build --preset linux --parallel "$(nproc)"
-exec build/linux/tests/e2e/VantorTestProgram
+exec build/linux/Arborath
