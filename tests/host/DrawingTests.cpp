@@ -2,18 +2,6 @@
 
 using Drawing = HostTest;
 
-namespace
-{
-std::vector<std::string> Vertices(const std::vector<std::string>& log)
-{
-    std::vector<std::string> kept;
-    for (const auto& entry : log)
-        if (entry.rfind("glVertex", 0) == 0)
-            kept.push_back(entry);
-    return kept;
-}
-} // namespace
-
 TEST_F(Drawing, AnchorsWithAndWithoutPixelSnap)
 {
     const CTexture texture(20, 10, 0.625f, 0.625f, 3);
@@ -23,7 +11,7 @@ TEST_F(Drawing, AnchorsWithAndWithoutPixelSnap)
     Application->SetPixelSnap(true);
     // A negative product truncates toward zero too.
     Application->DrawImage(texture, 10, 0, 5, 5, -0.5f, 0.0f);
-    const auto vertices = Vertices(Log);
+    const auto vertices = Vertices();
     ASSERT_EQ(vertices.size(), 12u);
     EXPECT_EQ(vertices[0], "glVertex2f(8, 8)");
     EXPECT_EQ(vertices[2], "glVertex2f(13, 13)");
@@ -36,7 +24,7 @@ TEST_F(Drawing, MinusOneMeansTheOwnSizeAndOtherNegativesMirror)
     const CTexture texture(20, 10, 0.625f, 0.625f, 3);
     Application->DrawImage(texture, 0, 0, -1, -1, 0.0f, 0.0f);
     Application->DrawImage(texture, 50, 50, -2, -2, 0.0f, 0.0f);
-    const auto vertices = Vertices(Log);
+    const auto vertices = Vertices();
     EXPECT_EQ(vertices[2], "glVertex2f(20, 10)");
     EXPECT_EQ(vertices[6], "glVertex2f(48, 48)");
     EXPECT_EQ(Only({"glTexCoord2f"})[2], "glTexCoord2f(0.625, 0.625)");
@@ -65,7 +53,7 @@ TEST_F(Drawing, StateEachPrimitiveSetsForItself)
                   // the flat triangle: no texturing, culling on, its colour at every corner
                   "glDisable(0xDE1)", "glEnable(0xB44)", "glBegin(0x4)", "glColor4f(1, 0, 0, 0.5)",
                   "glColor4f(1, 0, 0, 0.5)", "glColor4f(1, 0, 0, 0.5)"}));
-    EXPECT_EQ(Vertices(Log)[6], "glVertex3f(4, 0, 0.25)");
+    EXPECT_EQ(Vertices()[6], "glVertex3f(4, 0, 0.25)");
 }
 
 TEST_F(Drawing, ViewMultipliesOntoTheProjectionAndRestoresTheMode)

@@ -53,6 +53,9 @@ protected:
         return kept;
     }
 
+    // The vertices drawn, in order.
+    std::vector<std::string> Vertices() const { return Only({"glVertex"}); }
+
     int Count(const std::string& entry) const { return static_cast<int>(std::count(Log.begin(), Log.end(), entry)); }
 
     std::vector<std::string> Log;
@@ -68,6 +71,20 @@ protected:
     std::function<void(CScriptedController&)> OnFrame;
     std::function<void(CScriptedController&, Key)> OnKeyDown;
 };
+
+// The message of the TError that the call throws, or "no error".
+template <typename TError> std::string ErrorOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const TError& error)
+    {
+        return error.what();
+    }
+    return "no error";
+}
 
 // Runs and expects the exception type with exactly that message.
 template <typename TError> void ExpectRunFails(CApplication& application, const std::string& message)
