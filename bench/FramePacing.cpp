@@ -13,6 +13,7 @@
 #include <array>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -32,6 +33,7 @@ constexpr std::size_t DefaultFrames = 1000;
 constexpr std::size_t MaximumFrames = 1'000'000;
 constexpr auto SlowFrameLength = std::chrono::milliseconds(50);
 constexpr double LongIntervalMs = 25.0;
+constexpr double FramePeriodMs = 20.0; // the engine's frame timer
 
 // What a frame does besides being measured. A new mode is a class here and a line in Loads.
 class IFrameLoad
@@ -170,6 +172,8 @@ public:
     void Start() override
     {
         Settings.Load->Start(*Engine);
+        // The timer's first expiry is at once and the rest follow every period from there.
+        ArmTime = Clock::now();
         Engine->StartFrameTimer();
     }
 
@@ -243,6 +247,17 @@ private:
                        figures.OverLimit - slowedIsLong);
         }
         AppendLine(out, "CPU per frame: %.3f ms", cpuPerFrame);
+        // How long after its expiry each frame came: the loop's and the scheduler's delay together,
+        // apart from the timer's own evenness.
+        std::vector<double> lateness;
+        lateness.reserve(Times.size() - WarmUpFrames);
+        // The frame that catches up after the slowed one is late by design, not by the scheduler.
+        for (std::size_t index = WarmUpFrames; index < Times.size(); ++index)
+            if (Settings.SlowFrame == 0 || index != Settings.SlowFrame)
+                lateness.push_back(std::fmod(Milliseconds(Times[index] - ArmTime), FramePeriodMs));
+        std::sort(lateness.begin(), lateness.end());
+        AppendLine(out, "wake-up after expiry: median %.3f, 99th percentile %.3f, maximum %.3f ms",
+                   lateness[lateness.size() / 2], NearestRank(lateness, 0.99), lateness.back());
         std::fputs(out.c_str(), stdout);
         std::fflush(stdout);
     }
@@ -252,6 +267,7 @@ private:
     std::vector<Clock::time_point> Times;
     std::chrono::nanoseconds CpuAtWarmUpEnd{0};
     std::chrono::nanoseconds CpuAtEnd{0};
+    Clock::time_point ArmTime;
     bool Finished = false;
 };
 } // namespace

@@ -4,6 +4,12 @@
 #include <cmath>
 #include <vector>
 
+double NearestRank(std::span<const double> sorted, double fraction)
+{
+    const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size())));
+    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
+}
+
 SPacingFigures ComputePacing(std::span<const double> intervals, double limit)
 {
     SPacingFigures figures;
@@ -24,8 +30,7 @@ SPacingFigures ComputePacing(std::span<const double> intervals, double limit)
 
     std::vector<double> sorted(intervals.begin(), intervals.end());
     std::sort(sorted.begin(), sorted.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(sorted.size())));
-    figures.Percentile99 = sorted[std::max<std::size_t>(rank, 1) - 1];
+    figures.Percentile99 = NearestRank(sorted, 0.99);
     figures.Maximum = sorted.back();
     figures.OverLimit = static_cast<std::size_t>(
         std::count_if(sorted.begin(), sorted.end(), [limit](double interval) { return interval > limit; }));

@@ -14,5 +14,8 @@ struct SPacingFigures
     std::size_t OverLimit = 0;      // intervals longer than the limit given
 };
 
+// The value at the given fraction of sorted, non-empty values, by nearest rank.
+double NearestRank(std::span<const double> sorted, double fraction);
+
 // Empty input gives all zeros.
 SPacingFigures ComputePacing(std::span<const double> intervals, double limit);

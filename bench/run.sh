@@ -6,7 +6,8 @@
 #
 # The benchmark's own settings pass through from the environment: VANTOR_BENCH_MODE,
 # VANTOR_BENCH_FRAMES, VANTOR_BENCH_SLOW_FRAME. Without DISPLAY, an Xvfb of our own is started on a
-# free display and stopped at the end. BENCH_TIMEOUT (seconds, default 120) bounds each run.
+# free display and stopped at the end. BENCH_TIMEOUT (seconds, default 120) bounds each run;
+# BENCH_WINEPREFIX replaces the Wine prefix build/wine-prefix.
 set -u
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -49,8 +50,8 @@ start_xvfb() {
         fi
         Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
-        local tries
-        for tries in $(seq 1 100); do
+        local _
+        for _ in $(seq 1 100); do
             if [ -e "/tmp/.X11-unix/X$display" ]; then
                 export DISPLAY=":$display"
                 return 0
@@ -74,9 +75,11 @@ run_block() {
     local label="$1"
     shift
     echo "== $label =="
+    local started=$SECONDS
     timeout -k 10 "$run_timeout" "$@" >"$work/out" 2>"$work/err"
     local status=$?
     cat "$work/out"
+    # A run that printed its figures but did not end means the close request went astray.
     if [ $status -eq 124 ] || [ $status -eq 137 ]; then
         echo "(timed out after ${run_timeout} s)"
     elif [ $status -ne 0 ]; then
@@ -85,8 +88,11 @@ run_block() {
     if ! grep -q '^frames:' "$work/out"; then
         echo "(no figures; standard error follows)"
         tail -n 20 "$work/err"
+    fi
+    if [ $status -ne 0 ] || ! grep -q '^frames:' "$work/out"; then
         failures=$((failures + 1))
     fi
+    echo "(ran $((SECONDS - started)) s)"
     echo
 }
 
@@ -119,7 +125,9 @@ for build in "${builds[@]}"; do
             failures=$((failures + 1))
             continue
         fi
-        export WINEPREFIX="$root/build/wine-prefix"
+        # Every Wine program of one prefix shares a desktop, where the close request looks for the
+        # window by class name: a test run under the same prefix at the same time can take it.
+        export WINEPREFIX="${BENCH_WINEPREFIX:-$root/build/wine-prefix}"
         export WINEDEBUG=-all
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
             echo "(creating the Wine prefix $WINEPREFIX)" >&2
