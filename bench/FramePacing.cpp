@@ -1,15 +1,21 @@
 // Frame-pacing benchmark: records when each Frame() arrives and reports how evenly the engine's
 // 20 ms frame timer drives the game, then closes the window.
 //
-// VANTOR_BENCH_MODE        what each frame does: "idle" (default, nothing) or "present" (Clear and Present)
+// VANTOR_BENCH_MODE        what each frame does: "idle" (default, nothing), "present" (Clear and
+//                          Present), or "draw": the game's picture and 110 glyphs, drawn through the
+//                          engine and, in alternate blocks of frames, by the same OpenGL calls made
+//                          directly, with CPU per frame for both and the allocations made by frames
 // VANTOR_BENCH_FRAMES      frames to run, warm-up included (default 1000)
 // VANTOR_BENCH_SLOW_FRAME  the number of one frame that busy-waits 50 ms, to show how the loop recovers
+#include "Host/GL.h"
 #include "bench/FrameStatistics.h"
 #include "bench/ProcessCpuTime.h"
 #include "tests/support/RequestClose.h"
 #include "Vantor/IMainController.h"
 
 #include <algorithm>
+#include <atomic>
+#include <new>
 #include <array>
 #include <charconv>
 #include <chrono>
@@ -63,6 +69,128 @@ public:
     }
 };
 
+// Allocations made while frames are measured; operator new below counts them.
+std::atomic<bool> CountingAllocations{false};
+std::atomic<std::size_t> FrameAllocations{0};
+
+// The texts of a HUD frame, with the offering up: 110 glyphs in all.
+constexpr std::array<std::pair<std::string_view, std::pair<int, int>>, 10> HudLines{{
+    {"Favour: 0%", {320, 20}},
+    {"Lumber: 9", {20, 65}},
+    {"Sacrifice it (a)", {20, 95}},
+    {"Trade it (s)", {20, 125}},
+    {"Efficiency: 100%", {20, 155}},
+    {"Lumber: 9", {550, 65}},
+    {"Sacrifice it (k)", {550, 95}},
+    {"Trade it (l)", {550, 125}},
+    {"???", {360, 240}},
+    {"(space)", {330, 270}},
+}};
+static_assert([] {
+    std::size_t glyphs = 0;
+    for (const auto& line : HudLines)
+        glyphs += line.first.size();
+    return glyphs;
+}() == 110);
+constexpr std::size_t BlockFrames = 50;
+
+// The game's frame through the engine, and the same OpenGL calls made directly, in alternate blocks
+// of frames: the difference in CPU per frame is the engine's own cost.
+class CDrawLoad final : public IFrameLoad
+{
+public:
+    void Start(IVantor& engine) override
+    {
+        engine.LoadImage("Background.bmp", false);
+        engine.LoadFont("Lucida Console_14.bmp");
+        engine.SetFont("Lucida Console_14.bmp");
+        Background = engine.GetTexture("Background.bmp");
+        // The direct loop gets glyph-sized textures of its own, one per character, as fonts have.
+        const std::vector<std::uint32_t> pixels(8 * 14, 0xFFFFFFFFu);
+        for (std::size_t glyph = 0; glyph < Glyphs.size(); ++glyph)
+            Glyphs[glyph] = engine.CreateTexture("Bench glyph " + std::to_string(glyph), pixels, 8, 14);
+        GlyphCount = 0;
+        for (const auto& line : HudLines)
+            GlyphCount += line.first.size();
+    }
+
+    void Frame(IVantor& engine) override
+    {
+        // CPU from one frame's start to the next goes to the way the first was drawn.
+        const auto now = ProcessCpuTime();
+        if (Frames > WarmUpFrames)
+            (PreviousDirect ? DirectCpu : EngineCpu) += now - PreviousStart;
+        if (Frames > WarmUpFrames)
+            ++(PreviousDirect ? DirectFrames : EngineFrames);
+        const bool direct = (Frames / BlockFrames) % 2 == 1;
+        PreviousStart = now;
+        PreviousDirect = direct;
+        ++Frames;
+        if (direct)
+            DrawDirectly();
+        else
+            DrawThroughEngine(engine);
+        engine.Present();
+    }
+
+    std::size_t GlyphCount = 0;
+    std::chrono::nanoseconds EngineCpu{0};
+    std::chrono::nanoseconds DirectCpu{0};
+    std::size_t EngineFrames = 0;
+    std::size_t DirectFrames = 0;
+
+private:
+    void DrawThroughEngine(IVantor& engine) const
+    {
+        engine.Clear();
+        engine.DrawImage(*Background, 0, 0, -1, -1, 0.0f, 0.0f);
+        engine.SetFont("Lucida Console_14.bmp");
+        for (const auto& [text, at] : HudLines)
+            engine.DrawText(text, at.first, at.second);
+    }
+
+    static void Quad(const CTexture& texture, float left, float top)
+    {
+        const float right = left + static_cast<float>(texture.GetWidth());
+        const float bottom = top + static_cast<float>(texture.GetHeight());
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_CULL_FACE);
+        glBindTexture(GL_TEXTURE_2D, texture.GetTextureId());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glVertex2f(left, top);
+        glTexCoord2f(texture.GetMaxU(), 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glVertex2f(right, top);
+        glTexCoord2f(texture.GetMaxU(), texture.GetMaxV());
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glVertex2f(right, bottom);
+        glTexCoord2f(0.0f, texture.GetMaxV());
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glVertex2f(left, bottom);
+        glEnd();
+    }
+
+    void DrawDirectly() const
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Quad(*Background, 0.0f, 0.0f);
+        for (const auto& [text, at] : HudLines)
+            for (std::size_t index = 0; index < text.size(); ++index)
+                Quad(*Glyphs[static_cast<unsigned char>(text[index]) % Glyphs.size()],
+                     static_cast<float>(at.first) + 8.0f * static_cast<float>(index), static_cast<float>(at.second));
+    }
+
+    std::shared_ptr<CTexture> Background;
+    std::array<std::shared_ptr<CTexture>, 95> Glyphs;
+    std::size_t Frames = 0;
+    std::chrono::nanoseconds PreviousStart{0};
+    bool PreviousDirect = false;
+};
+
 template <typename T> std::unique_ptr<IFrameLoad> MakeLoad()
 {
     return std::make_unique<T>();
@@ -77,6 +205,7 @@ struct SLoadEntry
 constexpr std::array Loads{
     SLoadEntry{"idle", &MakeLoad<CIdleLoad>},
     SLoadEntry{"present", &MakeLoad<CPresentLoad>},
+    SLoadEntry{"draw", &MakeLoad<CDrawLoad>},
 };
 
 // A bad setting ends the process before any window exists: the engine's error box would wait for
@@ -187,9 +316,15 @@ public:
         const std::size_t number = Times.size();
         // Sampled at the same point of both frames, so the span is exactly the measured frames.
         if (number == WarmUpFrames)
+        {
             CpuAtWarmUpEnd = ProcessCpuTime();
+            CountingAllocations = true;
+        }
         if (number == Settings.Frames)
+        {
             CpuAtEnd = ProcessCpuTime();
+            CountingAllocations = false;
+        }
 
         Settings.Load->Frame(*Engine);
 
@@ -247,6 +382,19 @@ private:
                        figures.OverLimit - slowedIsLong);
         }
         AppendLine(out, "CPU per frame: %.3f ms", cpuPerFrame);
+        AppendLine(out, "allocations during measured frames: %zu", FrameAllocations.load());
+        if (const auto* draw = dynamic_cast<const CDrawLoad*>(Settings.Load.get()); draw != nullptr)
+        {
+            const double engine = std::chrono::duration<double, std::milli>(draw->EngineCpu).count() /
+                                  static_cast<double>(std::max<std::size_t>(draw->EngineFrames, 1));
+            const double direct = std::chrono::duration<double, std::milli>(draw->DirectCpu).count() /
+                                  static_cast<double>(std::max<std::size_t>(draw->DirectFrames, 1));
+            AppendLine(out, "drawn: one 800 x 600 picture and %zu glyphs a frame", draw->GlyphCount);
+            AppendLine(out, "CPU per frame through the engine: %.3f ms (%zu frames)", engine, draw->EngineFrames);
+            AppendLine(out, "CPU per frame, same OpenGL calls made directly: %.3f ms (%zu frames)", direct,
+                       draw->DirectFrames);
+            AppendLine(out, "engine overhead: %.1f %%", (engine / direct - 1.0) * 100.0);
+        }
         // How long after its expiry each frame came: the loop's and the scheduler's delay together,
         // apart from the timer's own evenness.
         std::vector<double> lateness;
@@ -275,4 +423,24 @@ private:
 extern "C" IMainController* CreateMainController(IVantor* engine)
 {
     return new CFramePacingController(engine, ReadSettings());
+}
+
+// Counts the allocations that frames make; the engine and the game should make none.
+void* operator new(std::size_t size)
+{
+    if (CountingAllocations)
+        ++FrameAllocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
 }
