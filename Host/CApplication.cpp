@@ -84,6 +84,7 @@ void CApplication::StartUp()
         if (ParseGLMajorVersion(version) < 2)
             throw CVantorException("OpenGL 2.0 or higher is required.");
         LoadShaderEntryPoints();
+        ShaderEntryPointsLoaded = true;
     }
 
     glMatrixMode(GL_PROJECTION);

@@ -103,6 +103,7 @@ private:
     std::unique_ptr<IPlatform> Platform;
     std::unique_ptr<IMainController> Controller;
     bool UseShaders = false;
+    bool ShaderEntryPointsLoaded = false; // by start-up, when UseShaders was true then
     bool LabelSet = false;
     std::string Label;
     bool CaptionSet = false;
@@ -124,6 +125,30 @@ private:
     TNameTable<std::shared_ptr<TGlyphTable>> Fonts;
     std::shared_ptr<TGlyphTable> CurrentFont;
     TNameTable<std::vector<std::uint8_t>> Sounds;
+
+    // The sound image the player was last given, while it may still be playing. Declared last so
+    // that it goes first: playback from the sound table stops before the table goes.
+    class CPlayingSound
+    {
+    public:
+        explicit CPlayingSound(IPlatform& platform) : Platform(platform) {}
+        CPlayingSound(const CPlayingSound&) = delete;
+        CPlayingSound& operator=(const CPlayingSound&) = delete;
+        ~CPlayingSound() { Stop(); }
+        void Started(const std::vector<std::uint8_t>& image) { Image = &image; }
+        bool Is(const std::vector<std::uint8_t>& image) const { return Image == &image; }
+        void Stop()
+        {
+            if (Image != nullptr)
+                Platform.StopSound();
+            Image = nullptr;
+        }
+
+    private:
+        IPlatform& Platform;
+        const std::vector<std::uint8_t>* Image = nullptr;
+    };
+    CPlayingSound PlayingSound{*Platform};
 };
 
 // The leading decimal digits of an OpenGL version text as the major version; a text that does not

@@ -1,12 +1,57 @@
 // Sound clips.
 #include "Host/CApplication.h"
 
-void CApplication::LoadSound(std::string_view)
+#include "Host/Wave.h"
+#include "Shared/CVantorException.h"
+
+#include <string>
+
+namespace
 {
-    NotAvailableYet("LoadSound");
+std::string Named(const char* message, std::string_view name)
+{
+    return std::string(message).append(name);
+}
+} // namespace
+
+void CApplication::LoadSound(std::string_view name)
+{
+    std::vector<std::uint8_t> image;
+    switch (Platform->ReadDataFile(name, image, 0))
+    {
+    case EFileRead::NotFound:
+        throw CVantorException(Named("Sound file not found: ", name));
+    case EFileRead::TooLarge:
+        throw CVantorException(Named("Sound file too large (> 4GiB): ", name));
+    case EFileRead::ReadFailed:
+        throw CVantorException(Named("Sound file could not be read: ", name));
+    case EFileRead::Ok:
+        break;
+    }
+    const auto found = Sounds.find(name);
+    if (found == Sounds.end())
+    {
+        Sounds.emplace(std::string(name), std::move(image));
+        return;
+    }
+    // The player may still be reading the image about to be freed.
+    if (PlayingSound.Is(found->second))
+        PlayingSound.Stop();
+    found->second = std::move(image);
 }
 
-void CApplication::PlaySound(std::string_view)
+void CApplication::PlaySound(std::string_view name)
 {
-    NotAvailableYet("PlaySound");
+    const auto found = Sounds.find(name);
+    if (found == Sounds.end())
+        throw CVantorException(Named("Sound not loaded: ", name));
+    // An image whose sizes point past its end would be read out of bounds: it plays nothing, and
+    // like any unplayable clip it still cuts off the one playing.
+    if (!CheckWaveImage(found->second))
+    {
+        PlayingSound.Stop();
+        return;
+    }
+    Platform->PlaySoundImage(found->second);
+    PlayingSound.Started(found->second);
 }

@@ -2,9 +2,12 @@
 
 #include "Host/Bitmap.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
 
 // What a backend reports to the host. The host decides; the backend only tells what happened.
 class IPlatformEvents
@@ -22,6 +25,15 @@ public:
 
 protected:
     ~IPlatformEvents() = default;
+};
+
+// How reading a data file ended; the host turns each into its own message.
+enum class EFileRead
+{
+    Ok,
+    NotFound,   // it could not be opened, whatever the reason
+    TooLarge,   // 4 GiB or more
+    ReadFailed, // it opened, but reading it failed
 };
 
 // The operating-system operations the host needs, one backend per system. Each performs the
@@ -79,4 +91,13 @@ public:
     // is missing or cannot be read as one. Headers are checked against the file before anything is
     // allocated from them. Depths other than 24 and 32 come back without pixel rows.
     virtual std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) = 0;
+
+    // The named file of the data folder read whole. On Ok and ReadFailed, bytes holds the file's
+    // size plus extraZeroBytes, zero wherever nothing was read; otherwise it is left as it was.
+    virtual EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
+                                   std::size_t extraZeroBytes) = 0;
+    // Plays a complete WAV image in the background, cutting off the clip playing before; silent on
+    // an image the player cannot play. The image stays valid and unchanged until StopSound or the
+    // next call.
+    virtual void PlaySoundImage(std::span<const std::uint8_t> image) = 0;
 };

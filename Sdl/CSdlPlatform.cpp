@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -15,7 +16,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <string>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -264,7 +267,20 @@ void CSdlPlatform::DeleteContexts()
     SharedGLContext = nullptr;
 }
 
-void CSdlPlatform::StopSound() {}
+void CSdlPlatform::StopSound()
+{
+    SoundPlayer.Stop();
+}
+
+void CSdlPlatform::PlaySoundImage(std::span<const std::uint8_t> image)
+{
+    SoundPlayer.Play(image);
+}
+
+std::uint32_t CSdlPlatform::SoundBytesQueued()
+{
+    return SoundPlayer.QueuedBytes();
+}
 
 bool CSdlPlatform::CancelThreadIo(void*)
 {
@@ -393,6 +409,146 @@ std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
     if (surface == nullptr)
         return nullptr;
     return std::make_unique<CSdlBitmap>(surface);
+}
+
+EFileRead CSdlPlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
+                                     std::size_t extraZeroBytes)
+{
+    const int file = open(GetDataPath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return EFileRead::NotFound;
+    struct stat info{};
+    const std::uint64_t size = fstat(file, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    if (size >> 32 != 0)
+    {
+        close(file);
+        return EFileRead::TooLarge;
+    }
+    bytes.assign(static_cast<std::size_t>(size) + extraZeroBytes, 0);
+    // At least one read, so that what opens but cannot be read (a folder) is found out even when its
+    // size says there is nothing to read. A file that shrank meanwhile leaves zeros behind.
+    bool failed = false;
+    std::uint8_t probe = 0;
+    for (std::size_t done = 0;;)
+    {
+        const bool probing = done == size;
+        const ssize_t count = read(file, probing ? &probe : bytes.data() + done, probing ? 1 : size - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        failed = count < 0;
+        if (count <= 0 || probing)
+            break;
+        done += static_cast<std::size_t>(count);
+        if (done == size)
+            break;
+    }
+    close(file);
+    return failed ? EFileRead::ReadFailed : EFileRead::Ok;
+}
+
+bool DecodeWave(std::span<const std::uint8_t> image, std::uint16_t format, std::uint8_t channels,
+                std::int32_t frequency, std::vector<std::uint8_t>& samples)
+{
+    // Longer clips (about 25 minutes at 44.1 kHz stereo 16 bits) are refused rather than let a
+    // tiny file with an absurd rate expand into gigabytes.
+    constexpr std::uint64_t LargestBuffer = 256u << 20;
+    // SDL's resampler sizes its padding from the ratio of the rates, and overflows on an absurd one.
+    constexpr int HighestRate = 384000;
+    if (image.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return false;
+    SDL_AudioSpec spec{};
+    Uint8* decoded = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(image.data(), static_cast<int>(image.size())), 1, &spec, &decoded,
+                       &length) == nullptr)
+        return false;
+    const std::uint32_t sourceFrame = SDL_AUDIO_BITSIZE(spec.format) / 8u * spec.channels;
+    // The converter takes whole frames only.
+    const std::uint64_t whole = sourceFrame == 0 ? 0 : length - length % sourceFrame;
+    SDL_AudioCVT converter{};
+    // The whole clip in one go: SDL's audio stream, fed like this, drops the last part of it.
+    bool converted = whole > 0 && spec.freq > 0 && spec.freq <= HighestRate && frequency > 0 &&
+                     frequency <= HighestRate &&
+                     SDL_BuildAudioCVT(&converter, spec.format, spec.channels, spec.freq,
+                                       static_cast<SDL_AudioFormat>(format), channels, frequency) >= 0;
+    // The conversion works in place, in a buffer len_mult times the clip.
+    const std::uint64_t room = whole * static_cast<std::uint64_t>(std::max(converter.len_mult, 1));
+    converted = converted && room <= LargestBuffer;
+    if (converted)
+    {
+        samples.assign(static_cast<std::size_t>(room), 0);
+        std::memcpy(samples.data(), decoded, static_cast<std::size_t>(whole));
+        converter.buf = samples.data();
+        converter.len = static_cast<int>(whole);
+        converted = SDL_ConvertAudio(&converter) == 0 && converter.len_cvt >= 0 &&
+                    static_cast<std::uint64_t>(converter.len_cvt) <= room;
+        samples.resize(converted ? static_cast<std::size_t>(converter.len_cvt) : 0);
+    }
+    SDL_FreeWAV(decoded);
+    return converted;
+}
+
+CSdlSoundPlayer::~CSdlSoundPlayer()
+{
+    if (State != EDevice::Open)
+        return;
+    SDL_CloseAudioDevice(Device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool CSdlSoundPlayer::OpenDevice()
+{
+    if (State != EDevice::NotOpened)
+        return State == EDevice::Open;
+    State = EDevice::Unavailable;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    SDL_AudioSpec wanted{};
+    wanted.freq = 44100;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = 1024;
+    SDL_AudioSpec obtained{};
+    // Whatever the device prefers: clips are converted to it anyway.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    if (device == 0)
+    {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Device = device;
+    Format = obtained.format;
+    Channels = obtained.channels;
+    Frequency = obtained.freq;
+    // Running from now on: an empty queue plays silence.
+    SDL_PauseAudioDevice(Device, 0);
+    State = EDevice::Open;
+    return true;
+}
+
+void CSdlSoundPlayer::Play(std::span<const std::uint8_t> image)
+{
+    if (!OpenDevice())
+        return;
+    std::vector<std::uint8_t> samples;
+    const bool decoded = DecodeWave(image, Format, Channels, Frequency, samples);
+    // Cut off and start again in one step: the device never sees the queue half filled.
+    SDL_LockAudioDevice(Device);
+    SDL_ClearQueuedAudio(Device);
+    if (decoded && !samples.empty())
+        SDL_QueueAudio(Device, samples.data(), static_cast<Uint32>(samples.size()));
+    SDL_UnlockAudioDevice(Device);
+}
+
+void CSdlSoundPlayer::Stop()
+{
+    if (State == EDevice::Open)
+        SDL_ClearQueuedAudio(Device);
+}
+
+std::uint32_t CSdlSoundPlayer::QueuedBytes()
+{
+    return State == EDevice::Open ? SDL_GetQueuedAudioSize(Device) : 0;
 }
 
 void ShowFatalError(std::string_view text)

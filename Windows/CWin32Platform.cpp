@@ -452,6 +452,37 @@ std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)
     return std::make_unique<CWin32Bitmap>(bitmap, info, false);
 }
 
+EFileRead CWin32Platform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
+                                       std::size_t extraZeroBytes)
+{
+    const HANDLE file = CreateFileW(GetDataPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return EFileRead::NotFound;
+    // Preset, since the call's own result is not looked at.
+    LARGE_INTEGER size{};
+    size.QuadPart = 0;
+    GetFileSizeEx(file, &size);
+    const auto length = static_cast<std::uint64_t>(size.QuadPart);
+    if (length >> 32 != 0)
+    {
+        CloseHandle(file);
+        return EFileRead::TooLarge;
+    }
+    bytes.assign(static_cast<std::size_t>(length) + extraZeroBytes, 0);
+    // One read for the whole size; an empty file still gets somewhere to read into.
+    std::uint8_t nothing = 0;
+    DWORD count = 0;
+    const BOOL read = ReadFile(file, bytes.empty() ? &nothing : bytes.data(), static_cast<DWORD>(length), &count, nullptr);
+    CloseHandle(file);
+    return read ? EFileRead::Ok : EFileRead::ReadFailed;
+}
+
+void CWin32Platform::PlaySoundImage(std::span<const std::uint8_t> image)
+{
+    PlaySoundW(reinterpret_cast<LPCWSTR>(image.data()), nullptr, SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
+}
+
 void ShowFatalError(std::string_view text)
 {
     // Where the program has a standard error (a console, a test harness), the text goes there too.

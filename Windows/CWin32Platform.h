@@ -40,6 +40,9 @@ public:
     bool IsKeyHeld(std::uint32_t code) override;
     bool HasFocus() override;
     std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override;
+    EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
+                           std::size_t extraZeroBytes) override;
+    void PlaySoundImage(std::span<const std::uint8_t> image) override;
 
     // The named file in the Data folder beside the executable, as a zero-terminated UTF-16 path.
     static std::wstring GetDataPath(std::string_view name);

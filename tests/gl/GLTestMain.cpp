@@ -22,6 +22,7 @@ public:
         ::testing::InitGoogleTest();
         engine->SetCaption("Vantor GL tests");
         engine->SetSize(800, 600);
+        engine->SetUseShaders(true);
     }
     void Start() override
     {

@@ -192,3 +192,50 @@ CFakePlatform::SPicture CFakePlatform::Picture24(std::int32_t width, std::int32_
         }
     return picture;
 }
+
+CFakePlatform::~CFakePlatform()
+{
+    // A player still running goes on reading: the host must have stopped it before its image went.
+    if (PlayingImage.data() != nullptr)
+    {
+        Log.push_back("StillPlaying");
+        CheckPlayingImage();
+    }
+}
+
+void CFakePlatform::CheckPlayingImage()
+{
+    if (PlayingImage.data() != nullptr)
+        ImageStayedIntact = ImageStayedIntact && std::equal(PlayingImage.begin(), PlayingImage.end(),
+                                                            PlayedBytes.begin(), PlayedBytes.end());
+}
+
+void CFakePlatform::StopSound()
+{
+    Log.push_back("StopSound");
+    CheckPlayingImage();
+    PlayingImage = {};
+}
+
+void CFakePlatform::PlaySoundImage(std::span<const std::uint8_t> image)
+{
+    Log.push_back("PlaySoundImage " + std::to_string(image.size()));
+    // The clip before is read up to the moment it is cut off.
+    CheckPlayingImage();
+    PlayingImage = image;
+    PlayedBytes.assign(image.begin(), image.end());
+}
+
+EFileRead CFakePlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
+                                      std::size_t extraZeroBytes)
+{
+    Log.push_back("ReadDataFile " + std::string(name) + " +" + std::to_string(extraZeroBytes));
+    const auto found = DataFiles.find(name);
+    if (found == DataFiles.end())
+        return EFileRead::NotFound;
+    if (found->second.Outcome == EFileRead::NotFound || found->second.Outcome == EFileRead::TooLarge)
+        return found->second.Outcome;
+    bytes = found->second.Bytes;
+    bytes.resize(bytes.size() + extraZeroBytes, 0);
+    return found->second.Outcome;
+}

@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ public:
     };
 
     explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
+    ~CFakePlatform() override;
 
     // What happens next while the loop waits.
     void Then(SStep step) { Script.push_back(std::move(step)); }
@@ -29,6 +31,12 @@ public:
     void ThenMessage(TMessage message) { Then({false, {std::move(message)}}); }
     // A period passes right now, as during a long frame.
     void ExpireTimer() { TimerSignalled = TimerSignalled || TimerArmed; }
+    // A message arrives right now, as during a frame.
+    void PostNow(TMessage message)
+    {
+        Queue.push_back(std::move(message));
+        NewInput = true;
+    }
 
     // Window messages as the window procedure reports them.
     static TMessage KeyDown(std::uint32_t code);
@@ -52,7 +60,7 @@ public:
     void BeginScheduling() override { Log.push_back("BeginScheduling"); }
     void EndScheduling() override { Log.push_back("EndScheduling"); }
     void DeleteContexts() override { Log.push_back("DeleteContexts"); }
-    void StopSound() override { Log.push_back("StopSound"); }
+    void StopSound() override;
     bool CancelThreadIo(void*) override { return false; }
     bool GetCursorClientPosition(std::int32_t& x, std::int32_t& y) override;
     void GetClientSize(std::int32_t& width, std::int32_t& height) override;
@@ -61,6 +69,9 @@ public:
     bool IsKeyHeld(std::uint32_t code) override { return code < 256 && Held[code]; }
     bool HasFocus() override { return Focus; }
     std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override;
+    EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
+                           std::size_t extraZeroBytes) override;
+    void PlaySoundImage(std::span<const std::uint8_t> image) override;
 
     // A picture in the fake data folder: stored rows as a BMP reader delivers them.
     struct SPicture
@@ -75,6 +86,21 @@ public:
     static SPicture Picture24(std::int32_t width, std::int32_t height,
                               const std::function<std::uint32_t(std::int32_t x, std::int32_t y)>& rgbAt);
     std::map<std::string, SPicture, std::less<>> Pictures;
+
+    // A file in the fake data folder, and how reading it ends: on ReadFailed its bytes are what
+    // was read before the failure.
+    struct SDataFile
+    {
+        std::vector<std::uint8_t> Bytes;
+        EFileRead Outcome = EFileRead::Ok;
+    };
+    std::map<std::string, SDataFile, std::less<>> DataFiles;
+    // The image the fake player was given and still reads, with a copy of what it held then. A real
+    // player reads the image until it is cut off or stopped, so it must not change before that.
+    std::span<const std::uint8_t> PlayingImage;
+    std::vector<std::uint8_t> PlayedBytes;
+    // False once the image being played was found changed while the player still read it.
+    bool ImageStayedIntact = true;
 
     std::vector<std::string>& Log;
     std::uint32_t Ticks = 0;
@@ -91,6 +117,8 @@ public:
     std::int32_t ClientHeight = 0;
 
 private:
+    void CheckPlayingImage();
+
     IPlatformEvents* Events = nullptr;
     std::deque<SStep> Script;
     std::deque<TMessage> Queue;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace FakeGL
 {
@@ -13,6 +14,8 @@ int MaxTextureSize = 4096;
 std::vector<std::uint32_t> LastTexels;
 int LastTextureWidth = 0;
 int LastTextureHeight = 0;
+std::map<std::uint32_t, std::string> ShaderSources;
+bool WriteStatus = true;
 } // namespace FakeGL
 
 namespace
@@ -37,16 +40,94 @@ void APIENTRY FakeDeleteShader(GLuint shader)
 {
     Record("glDeleteShader(%u)", shader);
 }
+
+GLuint NextShader = 1;
+GLuint NextProgram = 101;
+std::map<GLuint, GLuint> AttachedShaders;
+
+bool SourceOf(GLuint shader, const char* marker)
+{
+    const auto found = FakeGL::ShaderSources.find(shader);
+    return found != FakeGL::ShaderSources.end() && found->second.find(marker) != std::string::npos;
+}
+
+GLuint APIENTRY FakeCreateShader(GLenum type)
+{
+    Record("glCreateShader(0x%X) = %u", type, NextShader);
+    return NextShader++;
+}
+void APIENTRY FakeShaderSource(GLuint shader, GLsizei count, const GLchar* const* strings, const GLint* lengths)
+{
+    Record("glShaderSource(%u, %d, %s)", shader, count, lengths == nullptr ? "no lengths" : "lengths");
+    FakeGL::ShaderSources[shader] = count > 0 ? strings[0] : "";
+}
+void APIENTRY FakeCompileShader(GLuint shader)
+{
+    Record("glCompileShader(%u)", shader);
+}
+void APIENTRY FakeGetShaderiv(GLuint shader, GLenum name, GLint* value)
+{
+    Record("glGetShaderiv(%u, 0x%X)", shader, name);
+    if (FakeGL::WriteStatus && name == GL_COMPILE_STATUS)
+        *value = SourceOf(shader, "compile error") ? GL_FALSE : GL_TRUE;
+}
+GLuint APIENTRY FakeCreateProgram()
+{
+    Record("glCreateProgram() = %u", NextProgram);
+    return NextProgram++;
+}
+void APIENTRY FakeAttachShader(GLuint program, GLuint shader)
+{
+    Record("glAttachShader(%u, %u)", program, shader);
+    AttachedShaders[program] = shader;
+}
+void APIENTRY FakeLinkProgram(GLuint program)
+{
+    Record("glLinkProgram(%u)", program);
+}
+void APIENTRY FakeGetProgramiv(GLuint program, GLenum name, GLint* value)
+{
+    Record("glGetProgramiv(%u, 0x%X)", program, name);
+    if (FakeGL::WriteStatus && name == GL_LINK_STATUS)
+        *value = SourceOf(AttachedShaders[program], "link error") ? GL_FALSE : GL_TRUE;
+}
+void APIENTRY FakeUseProgram(GLuint program)
+{
+    Record("glUseProgram(%u)", program);
+}
 } // namespace
+
+void FakeGL::ResetShaderObjects()
+{
+    NextShader = 1;
+    NextProgram = 101;
+    AttachedShaders.clear();
+    ShaderSources.clear();
+    WriteStatus = true;
+}
 
 void* FakeGL::EntryPoint(const char* name)
 {
-    // Only the two that shutdown calls need a body; the rest only have to be found.
+    // The five that nothing calls only have to be found.
     static char Others;
     if (std::strcmp(name, "glDeleteProgram") == 0)
         return reinterpret_cast<void*>(&FakeDeleteProgram);
     if (std::strcmp(name, "glDeleteShader") == 0)
         return reinterpret_cast<void*>(&FakeDeleteShader);
+    const std::pair<const char*, void*> shaderFunctions[] = {
+        {"glCreateShader", reinterpret_cast<void*>(&FakeCreateShader)},
+        {"glShaderSource", reinterpret_cast<void*>(&FakeShaderSource)},
+        {"glCompileShader", reinterpret_cast<void*>(&FakeCompileShader)},
+        {"glGetShaderiv", reinterpret_cast<void*>(&FakeGetShaderiv)},
+        {"glCreateProgram", reinterpret_cast<void*>(&FakeCreateProgram)},
+        {"glAttachShader", reinterpret_cast<void*>(&FakeAttachShader)},
+        {"glLinkProgram", reinterpret_cast<void*>(&FakeLinkProgram)},
+        {"glGetProgramiv", reinterpret_cast<void*>(&FakeGetProgramiv)},
+        {"glUseProgram", reinterpret_cast<void*>(&FakeUseProgram)},
+    };
+    for (const auto& [function, address] : shaderFunctions)
+        if (std::strcmp(name, function) == 0)
+            return address;
     return &Others;
 }
 

@@ -1,0 +1,67 @@
+// Sound clips through the real backend of each build: playing never waits and never fails. The
+// messages are the host's (tests/host), the file outcomes the backend's (DataFileTests.cpp).
+#include "Shared/CVantorException.h"
+#include "tests/gl/GLTestMain.h"
+#include "tests/gl/TestDataFiles.h"
+#include "tests/support/WavWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <random>
+#include <string>
+
+namespace
+{
+std::string ErrorOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const CVantorException& error)
+    {
+        return error.what();
+    }
+    return "no error";
+}
+
+// Ten seconds at one steady level: a clip far longer than any call may take, that nobody hears.
+std::vector<std::uint8_t> LongClip()
+{
+    SWavSpec spec;
+    spec.BitsPerSample = 8;
+    spec.Samples.assign(80000, 128);
+    return MakeWav(spec);
+}
+} // namespace
+
+TEST(Sounds, PlayingValidAndMalformedImagesReturnsAtOnceWithoutAnError)
+{
+    const auto clip = LongClip();
+    auto beyond = clip;
+    beyond[40] = 0xFF; // the data size, far past the end
+    beyond[41] = 0xFF;
+    std::mt19937 random(5);
+    std::vector<std::uint8_t> noise(300);
+    for (auto& byte : noise)
+        byte = static_cast<std::uint8_t>(random());
+    WriteDataFile("Long.wav", clip);
+    WriteDataFile("Truncated.wav", std::vector<std::uint8_t>(clip.begin(), clip.begin() + 30));
+    WriteDataFile("Beyond.wav", beyond);
+    WriteDataFile("Noise.wav", noise);
+    WriteDataFile("Empty.wav", std::vector<std::uint8_t>{});
+
+    const auto started = std::chrono::steady_clock::now();
+    for (const char* name : {"Long.wav", "Truncated.wav", "Beyond.wav", "Noise.wav", "Empty.wav"})
+    {
+        Engine().LoadSound(name);
+        EXPECT_EQ(ErrorOf([&] { Engine().PlaySound(name); }), "no error") << name;
+        // Again while it may still be playing: it starts over.
+        EXPECT_EQ(ErrorOf([&] { Engine().PlaySound(name); }), "no error") << name;
+        EXPECT_EQ(ErrorOf([] { Engine().PlaySound("Long.wav"); }), "no error") << name;
+    }
+    // Ten seconds of sound, five times over: a player that waited would take far longer than this.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
+}
