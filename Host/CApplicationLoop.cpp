@@ -13,14 +13,11 @@ void CApplication::Run()
 
     for (;;)
     {
-        // A due frame runs before pending messages.
-        for (;;)
-        {
-            const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
-            if (!(FrameTimerRunning && timerSignalled))
-                break;
+        // A due frame runs before pending messages; the messages get their turn after every frame,
+        // so that frames longer than the period cannot lock the window's messages (and its close) out.
+        const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
+        if (FrameTimerRunning && timerSignalled)
             FrameTick();
-        }
         if (!Platform->DispatchMessages())
             break;
     }

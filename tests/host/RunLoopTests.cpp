@@ -65,6 +65,20 @@ TEST_F(RunLoop, MissedPeriodsGiveOneFrame)
     EXPECT_EQ(Count("Frame"), 2);
 }
 
+TEST_F(RunLoop, FramesLongerThanThePeriodStillLetMessagesThrough)
+{
+    // Every frame overruns, so the timer is due again whenever the loop looks.
+    OnFrame = [this](CScriptedController& game) {
+        Platform->ExpireTimer();
+        if (game.Frames == 3)
+            Platform->PostNow(CFakePlatform::Close());
+        if (game.Frames > 100)
+            throw std::runtime_error("the close message never got through");
+    };
+    Application->Run();
+    EXPECT_EQ(Count("Frame"), 3);
+}
+
 TEST_F(RunLoop, NothingQueuedBehindTheQuitIsDispatched)
 {
     Platform->Then({false, {CFakePlatform::Close(), CFakePlatform::KeyDown('A'), CFakePlatform::FocusLost()}});
