@@ -106,14 +106,30 @@ std::vector<std::pair<std::string, std::pair<int, int>>> HudTexts(int favour, in
 
 bool CExpectedScreen::Shows(const TPixels& screen, std::string_view text, int x, int y, int width) const
 {
-    TPixels band(static_cast<std::size_t>(800 * 600));
-    for (int row = y; row < y + Font.Height; ++row)
-        for (int column = x; column < x + width; ++column)
-            band[static_cast<std::size_t>(row * 800 + column)] = Background.Pixels[static_cast<std::size_t>(row * 800 + column)];
-    Write(band, text, x, y);
-    for (int row = y; row < y + Font.Height; ++row)
-        for (int column = x; column < x + width; ++column)
-            if (band[static_cast<std::size_t>(row * 800 + column)] != screen[static_cast<std::size_t>(row * 800 + column)])
+    // The band alone, background first, then the glyphs as Write would put them.
+    std::vector<std::uint32_t> band(static_cast<std::size_t>(width * Font.Height));
+    for (int row = 0; row < Font.Height; ++row)
+        for (int column = 0; column < width; ++column)
+            band[static_cast<std::size_t>(row * width + column)] =
+                Background.Pixels[static_cast<std::size_t>((y + row) * 800 + x + column)];
+    int left = 0;
+    for (const char c : text)
+    {
+        const std::size_t glyph = static_cast<std::size_t>(static_cast<unsigned char>(c) - 32);
+        for (int row = 0; row < Font.Height; ++row)
+            for (int column = 0; column < GlyphWidths.at(glyph) && left + column < width; ++column)
+            {
+                const std::uint32_t pixel =
+                    Font.Pixels[static_cast<std::size_t>(row * Font.Width + GlyphStarts[glyph] + column)];
+                if (pixel != Magenta)
+                    band[static_cast<std::size_t>(row * width + left + column)] = pixel;
+            }
+        left += GlyphWidths[glyph];
+    }
+    for (int row = 0; row < Font.Height; ++row)
+        for (int column = 0; column < width; ++column)
+            if (band[static_cast<std::size_t>(row * width + column)] !=
+                screen[static_cast<std::size_t>((y + row) * 800 + x + column)])
                 return false;
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -77,12 +78,23 @@ protected:
     std::optional<SShown> WaitForShown(const CX11Display::SWindow& window, const std::function<bool(const SShown&)>& test)
     {
         const auto deadline = std::chrono::steady_clock::now() + Patience;
+        CExpectedScreen::TPixels screen;
         do
         {
-            if (const auto shown = Read(Display.Capture(window)); shown && test(*shown))
+            screen = Display.Capture(window);
+            if (const auto shown = Read(screen); shown && test(*shown))
                 return shown;
             std::this_thread::sleep_for(50ms);
         } while (std::chrono::steady_clock::now() < deadline);
+        // What was on the screen instead, to look at.
+        std::ofstream file("/tmp/vantor-game-last-screen.ppm", std::ios::binary);
+        file << "P6\n800 600\n255\n";
+        for (const std::uint32_t pixel : screen)
+        {
+            const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8), static_cast<char>(pixel)};
+            file.write(rgb, 3);
+        }
+        ADD_FAILURE() << "the last screen seen is in /tmp/vantor-game-last-screen.ppm";
         return std::nullopt;
     }
 
