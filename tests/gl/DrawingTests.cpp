@@ -2,9 +2,8 @@
 #include "Host/GL.h"
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"
-#include "tests/gl/GLTestMain.h"
+#include "tests/gl/GLTestSupport.h"
 #include "tests/support/BmpWriter.h"
-#include "tests/support/DataFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,35 +12,10 @@
 
 namespace
 {
-struct SRgb
-{
-    int Red, Green, Blue;
-    bool operator==(const SRgb&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const SRgb& colour)
-{
-    return out << "(" << colour.Red << ", " << colour.Green << ", " << colour.Blue << ")";
-}
-
 SRgb Rgb(std::uint32_t colour)
 {
     return {static_cast<int>(colour >> 16 & 0xFF), static_cast<int>(colour >> 8 & 0xFF),
             static_cast<int>(colour & 0xFF)};
-}
-
-// The pixel (x, y) of the frame being drawn, counted from the window's top-left corner.
-SRgb PixelAt(int x, int y)
-{
-    GLubyte pixel[4] = {};
-    glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    return {pixel[0], pixel[1], pixel[2]};
-}
-
-void WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream file(DataFilePath(name), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A picture whose every pixel differs from its neighbours.
@@ -53,19 +27,7 @@ std::uint32_t Pattern(std::int32_t x, std::int32_t y)
 class Drawing : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        Engine().SetView(800, 600);
-        Engine().SetAlpha(1.0f);
-        Engine().SetPixelSnap(true);
-        Engine().SetSmoothing(false);
-        Engine().SetClearColour(0.0f, 0.0f, 0.0f);
-        Engine().Clear();
-    }
+    void SetUp() override { ResetFrame(); }
 
     // Writes a BMP into the data folder and loads it under the same name.
     std::shared_ptr<CTexture> Load(const std::string& name, const SBmpSpec& spec, bool useColourKeys = false)

@@ -1,8 +1,7 @@
 // Fragment-shader programs on a real context: loaded from files the tests write, drawn, read back.
 #include "Host/GL.h"
 #include "Shared/CVantorException.h"
-#include "tests/gl/GLTestMain.h"
-#include "tests/gl/TestDataFiles.h"
+#include "tests/gl/GLTestSupport.h"
 #include "tests/support/BmpWriter.h"
 
 #include <gtest/gtest.h>
@@ -13,23 +12,6 @@
 
 namespace
 {
-struct SRgb
-{
-    int Red, Green, Blue;
-};
-
-std::ostream& operator<<(std::ostream& out, const SRgb& colour)
-{
-    return out << "(" << colour.Red << ", " << colour.Green << ", " << colour.Blue << ")";
-}
-
-SRgb PixelAt(int x, int y)
-{
-    GLubyte pixel[4] = {};
-    glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    return {pixel[0], pixel[1], pixel[2]};
-}
-
 // Within one step of each channel: drivers round the last bit either way.
 ::testing::AssertionResult Near(const SRgb& actual, const SRgb& expected, int tolerance = 1)
 {
@@ -37,19 +19,6 @@ SRgb PixelAt(int x, int y)
         std::abs(actual.Blue - expected.Blue) <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << actual << " instead of " << expected;
-}
-
-std::string ErrorOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const CVantorException& error)
-    {
-        return error.what();
-    }
-    return "no error";
 }
 
 std::string Constant(const char* rgba)
@@ -67,19 +36,7 @@ GLint CurrentProgram()
 class Shaders : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        Engine().SetView(800, 600);
-        Engine().SetAlpha(1.0f);
-        Engine().SetPixelSnap(true);
-        Engine().SetSmoothing(false);
-        Engine().SetClearColour(0.0f, 0.0f, 0.0f);
-        Engine().Clear();
-    }
+    void SetUp() override { ResetFrame(); }
 
     void Load(const std::string& name, const std::string& source)
     {

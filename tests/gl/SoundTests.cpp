@@ -1,8 +1,7 @@
 // Sound clips through the real backend of each build: playing never waits and never fails. The
 // messages are the host's (tests/host), the file outcomes the backend's (DataFileTests.cpp).
 #include "Shared/CVantorException.h"
-#include "tests/gl/GLTestMain.h"
-#include "tests/gl/TestDataFiles.h"
+#include "tests/gl/GLTestSupport.h"
 #include "tests/support/WavWriter.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +13,6 @@
 
 namespace
 {
-std::string ErrorOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const CVantorException& error)
-    {
-        return error.what();
-    }
-    return "no error";
-}
-
 // Ten seconds at one steady level: a clip far longer than any call may take, that nobody hears.
 std::vector<std::uint8_t> LongClip()
 {
