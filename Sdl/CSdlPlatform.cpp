@@ -139,14 +139,14 @@ bool CSdlPlatform::SwapBuffers()
 void CSdlPlatform::ArmFrameTimer()
 {
     // First expiry at once (100 ns; zero would disarm), then every period.
-    const itimerspec spec{{0, FramePeriodNs}, {0, 100}};
-    timerfd_settime(FrameTimer, 0, &spec, nullptr);
+    const itimerspec period{{0, FramePeriodNs}, {0, 100}};
+    timerfd_settime(FrameTimer, 0, &period, nullptr);
 }
 
 void CSdlPlatform::CancelFrameTimer()
 {
-    const itimerspec spec{};
-    timerfd_settime(FrameTimer, 0, &spec, nullptr);
+    const itimerspec disarmed{};
+    timerfd_settime(FrameTimer, 0, &disarmed, nullptr);
 }
 
 void CSdlPlatform::CloseFrameTimer()
@@ -456,20 +456,20 @@ bool DecodeWave(std::span<const std::uint8_t> image, std::uint16_t format, std::
     constexpr int HighestRate = 384000;
     if (image.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return false;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec decodedFormat{};
     Uint8* decoded = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(image.data(), static_cast<int>(image.size())), 1, &spec, &decoded,
+    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(image.data(), static_cast<int>(image.size())), 1, &decodedFormat, &decoded,
                        &length) == nullptr)
         return false;
-    const std::uint32_t sourceFrame = SDL_AUDIO_BITSIZE(spec.format) / 8u * spec.channels;
+    const std::uint32_t sourceFrame = SDL_AUDIO_BITSIZE(decodedFormat.format) / 8u * decodedFormat.channels;
     // The converter takes whole frames only.
     const std::uint64_t whole = sourceFrame == 0 ? 0 : length - length % sourceFrame;
     SDL_AudioCVT converter{};
     // The whole clip in one go: SDL's audio stream, fed like this, drops the last part of it.
-    bool converted = whole > 0 && spec.freq > 0 && spec.freq <= HighestRate && frequency > 0 &&
+    bool converted = whole > 0 && decodedFormat.freq > 0 && decodedFormat.freq <= HighestRate && frequency > 0 &&
                      frequency <= HighestRate &&
-                     SDL_BuildAudioCVT(&converter, spec.format, spec.channels, spec.freq,
+                     SDL_BuildAudioCVT(&converter, decodedFormat.format, decodedFormat.channels, decodedFormat.freq,
                                        static_cast<SDL_AudioFormat>(format), channels, frequency) >= 0;
     // The conversion works in place, in a buffer len_mult times the clip.
     const std::uint64_t room = whole * static_cast<std::uint64_t>(std::max(converter.len_mult, 1));

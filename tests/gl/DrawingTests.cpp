@@ -30,9 +30,9 @@ protected:
     void SetUp() override { ResetFrame(); }
 
     // Writes a BMP into the data folder and loads it under the same name.
-    std::shared_ptr<CTexture> Load(const std::string& name, const SBmpSpec& spec, bool useColourKeys = false)
+    std::shared_ptr<CTexture> Load(const std::string& name, const SBmpSpec& layout, bool useColourKeys = false)
     {
-        WriteDataFile(name, MakeBmp(spec));
+        WriteDataFile(name, MakeBmp(layout));
         Engine().LoadImage(name, useColourKeys);
         return Engine().GetTexture(name);
     }

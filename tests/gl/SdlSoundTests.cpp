@@ -47,11 +47,11 @@ std::vector<std::uint8_t> Clip(EMark mark, int frames)
         samples.push_back(static_cast<std::int16_t>((i & 0x3FFF) + 1));
         samples.push_back(static_cast<std::int16_t>(mark + (i >> 14)));
     }
-    SWavSpec spec;
-    spec.Channels = 2;
-    spec.Rate = 44100;
-    spec.Samples = Samples16(samples);
-    return MakeWav(spec);
+    SWavSpec layout;
+    layout.Channels = 2;
+    layout.Rate = 44100;
+    layout.Samples = Samples16(samples);
+    return MakeWav(layout);
 }
 
 // A stretch of the output in which one clip played on without a break.
@@ -156,11 +156,11 @@ TEST_F(DiskSound, TheClipsSamplesReachTheOutputUnchanged)
 TEST_F(DiskSound, ClipsOfOtherFormatsAreConvertedToTheDevices)
 {
     // A quarter of a second of 8-bit mono at 22.05 kHz, at a steady level of a quarter scale.
-    SWavSpec spec;
-    spec.BitsPerSample = 8;
-    spec.Rate = 22050;
-    spec.Samples.assign(5512, 160);
-    Load("Mono.wav", MakeWav(spec));
+    SWavSpec layout;
+    layout.BitsPerSample = 8;
+    layout.Rate = 22050;
+    layout.Samples.assign(5512, 160);
+    Load("Mono.wav", MakeWav(layout));
     Application->PlaySound("Mono.wav");
     WaitUntilQueuedBelow(1);
     Application.reset();

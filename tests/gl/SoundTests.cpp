@@ -16,10 +16,10 @@ namespace
 // Ten seconds at one steady level: a clip far longer than any call may take, that nobody hears.
 std::vector<std::uint8_t> LongClip()
 {
-    SWavSpec spec;
-    spec.BitsPerSample = 8;
-    spec.Samples.assign(80000, 128);
-    return MakeWav(spec);
+    SWavSpec layout;
+    layout.BitsPerSample = 8;
+    layout.Samples.assign(80000, 128);
+    return MakeWav(layout);
 }
 } // namespace
 

@@ -14,10 +14,10 @@ std::vector<std::uint8_t> Clip(std::uint8_t mark)
 {
     std::vector<std::uint8_t> everyByte(257);
     std::iota(everyByte.begin(), everyByte.end(), mark);
-    SWavSpec spec;
-    spec.ExtraChunks = {{"junk", everyByte}};
-    spec.Samples = Samples16({0, 1000, -1000, static_cast<std::int16_t>(mark)});
-    return MakeWav(spec);
+    SWavSpec layout;
+    layout.ExtraChunks = {{"junk", everyByte}};
+    layout.Samples = Samples16({0, 1000, -1000, static_cast<std::int16_t>(mark)});
+    return MakeWav(layout);
 }
 
 class Sounds : public HostTest

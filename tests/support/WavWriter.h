@@ -32,22 +32,22 @@ inline void PutChunk(std::vector<std::uint8_t>& bytes, const std::string& id, co
         bytes.push_back(0);
 }
 
-inline std::vector<std::uint8_t> MakeWav(const SWavSpec& spec)
+inline std::vector<std::uint8_t> MakeWav(const SWavSpec& layout)
 {
     std::vector<std::uint8_t> format;
-    const std::uint32_t blockAlign = spec.Channels * ((spec.BitsPerSample + 7u) / 8u);
-    PutLittle(format, spec.FormatTag, 2);
-    PutLittle(format, spec.Channels, 2);
-    PutLittle(format, spec.Rate, 4);
-    PutLittle(format, spec.Rate * blockAlign, 4);
+    const std::uint32_t blockAlign = layout.Channels * ((layout.BitsPerSample + 7u) / 8u);
+    PutLittle(format, layout.FormatTag, 2);
+    PutLittle(format, layout.Channels, 2);
+    PutLittle(format, layout.Rate, 4);
+    PutLittle(format, layout.Rate * blockAlign, 4);
     PutLittle(format, blockAlign, 2);
-    PutLittle(format, spec.BitsPerSample, 2);
+    PutLittle(format, layout.BitsPerSample, 2);
 
     std::vector<std::uint8_t> file{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     PutChunk(file, "fmt ", format);
-    for (const auto& [id, data] : spec.ExtraChunks)
+    for (const auto& [id, data] : layout.ExtraChunks)
         PutChunk(file, id, data);
-    PutChunk(file, "data", spec.Samples);
+    PutChunk(file, "data", layout.Samples);
     const auto riffSize = static_cast<std::uint32_t>(file.size() - 8);
     for (int i = 0; i < 4; ++i)
         file[4 + i] = static_cast<std::uint8_t>(riffSize >> (8 * i));

@@ -12,10 +12,10 @@ namespace
 {
 std::vector<std::uint8_t> Valid()
 {
-    SWavSpec spec;
-    spec.Samples = Samples16({1, 2, 3, 4});
-    spec.ExtraChunks = {{"LIST", {'I', 'N', 'F', 'O', 'x'}}}; // odd: followed by its pad byte
-    return MakeWav(spec);
+    SWavSpec layout;
+    layout.Samples = Samples16({1, 2, 3, 4});
+    layout.ExtraChunks = {{"LIST", {'I', 'N', 'F', 'O', 'x'}}}; // odd: followed by its pad byte
+    return MakeWav(layout);
 }
 
 void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
@@ -48,10 +48,10 @@ TEST(WaveCheck, WellFormedFilesPass)
     EXPECT_TRUE(CheckWaveImage(trailing));
 
     // An odd last chunk may go without its pad byte: nothing follows it to be found.
-    SWavSpec spec;
-    spec.BitsPerSample = 8;
-    spec.Samples = {128, 129, 130};
-    auto unpadded = MakeWav(spec);
+    SWavSpec layout;
+    layout.BitsPerSample = 8;
+    layout.Samples = {128, 129, 130};
+    auto unpadded = MakeWav(layout);
     unpadded.pop_back();
     Put32(unpadded, 4, static_cast<std::uint32_t>(unpadded.size() - 8));
     EXPECT_TRUE(CheckWaveImage(unpadded));
