@@ -24,7 +24,8 @@ fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    # No .NET or HTML engine: their installers would open dialogs that nobody answers.
+    WINEDLLOVERRIDES="mscoree=;mshtml=" timeout 600 wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
 
