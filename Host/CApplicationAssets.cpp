@@ -10,10 +10,6 @@
 
 namespace
 {
-std::string Named(const char* message, std::string_view name)
-{
-    return std::string(message).append(name);
-}
 
 std::uint32_t UploadTexture(std::int32_t textureWidth, std::int32_t textureHeight,
                             const std::vector<std::uint32_t>& texels)
@@ -47,7 +43,7 @@ std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
 {
     std::unique_ptr<IBitmap> bitmap = Platform->ReadBitmap(name);
     if (!bitmap)
-        throw CVantorException(Named("Image file not found: ", name));
+        throw CVantorException("Image file not found: ", name);
     const SBitmapRows& rows = bitmap->GetRows();
     if (rows.BitsPerPixel != 24 && rows.BitsPerPixel != 32)
     {
@@ -56,7 +52,7 @@ std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
     }
     // Before any allocation: a larger picture could not become a texture anyway.
     if (!FitsTexture(rows.Width, rows.Height))
-        throw CVantorException(Named("Image too large: ", name));
+        throw CVantorException("Image too large: ", name);
     return bitmap;
 }
 
@@ -78,11 +74,11 @@ std::shared_ptr<CTexture> CApplication::CreateTexture(std::string_view name, std
                                                       std::int32_t width, std::int32_t height)
 {
     if (width < 0 || height < 0)
-        throw CVantorException(Named("Invalid texture size: ", name));
+        throw CVantorException("Invalid texture size: ", name);
     if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
-        throw CVantorException(Named("Too few pixels for texture: ", name));
+        throw CVantorException("Too few pixels for texture: ", name);
     if (!FitsTexture(width, height))
-        throw CVantorException(Named("Image too large: ", name));
+        throw CVantorException("Image too large: ", name);
     const std::int32_t textureWidth = NextPowerOfTwo(width);
     const std::int32_t textureHeight = NextPowerOfTwo(height);
     std::vector<std::uint32_t> texels(static_cast<std::size_t>(textureWidth) * static_cast<std::size_t>(textureHeight));
@@ -99,7 +95,7 @@ std::shared_ptr<CTexture> CApplication::GetTexture(std::string_view name)
 {
     const auto found = Textures.find(name);
     if (found == Textures.end())
-        throw CVantorException(Named("Texture not loaded: ", name));
+        throw CVantorException("Texture not loaded: ", name);
     return found->second;
 }
 
@@ -119,7 +115,7 @@ void CApplication::SetFont(std::string_view name)
 {
     const auto found = Fonts.find(name);
     if (found == Fonts.end())
-        throw CVantorException(Named("Font not loaded: ", name));
+        throw CVantorException("Font not loaded: ", name);
     CurrentFont = found->second;
 }
 

@@ -11,10 +11,6 @@
 
 namespace
 {
-std::string Named(const char* message, std::string_view name)
-{
-    return std::string(message).append(name);
-}
 
 // Stores an object under the name; an object it replaces is deleted, since no table holds it any more.
 // The two deletion entry points share one type.
@@ -46,9 +42,9 @@ void CApplication::LoadShader(std::string_view name)
     switch (Platform->ReadDataFile(name, source, 1))
     {
     case EFileRead::NotFound:
-        throw CVantorException(Named("Shader file not found: ", name));
+        throw CVantorException("Shader file not found: ", name);
     case EFileRead::TooLarge:
-        throw CVantorException(Named("Shader file too large (> 4GiB): ", name));
+        throw CVantorException("Shader file too large (> 4GiB): ", name);
     case EFileRead::ReadFailed:
     case EFileRead::Ok:
         break;
@@ -63,7 +59,7 @@ void CApplication::LoadShader(std::string_view name)
     GLint compiled = 0;
     GL20::glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     if (compiled == 0)
-        throw CVantorException(Named("Shader compile failed: ", name));
+        throw CVantorException("Shader compile failed: ", name);
     Register(Shaders, name, shader, GL20::glDeleteShader);
 
     // The fragment shader alone: the fixed-function vertex stage feeds it.
@@ -73,7 +69,7 @@ void CApplication::LoadShader(std::string_view name)
     GLint linked = 0;
     GL20::glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked == 0)
-        throw CVantorException(Named("Program link failed for shader: ", name));
+        throw CVantorException("Program link failed for shader: ", name);
     Register(Programs, name, program, GL20::glDeleteProgram);
 }
 
@@ -83,7 +79,7 @@ void CApplication::DrawShaderQuad(const CVector& a, float ua, float va, const CV
 {
     const auto found = Programs.find(shader);
     if (found == Programs.end())
-        throw CVantorException(Named("Shader not loaded: ", shader));
+        throw CVantorException("Shader not loaded: ", shader);
     GL20::glUseProgram(found->second);
     // Culled unless the corners run counter-clockwise on the screen.
     glEnable(GL_CULL_FACE);

@@ -6,25 +6,17 @@
 
 #include <string>
 
-namespace
-{
-std::string Named(const char* message, std::string_view name)
-{
-    return std::string(message).append(name);
-}
-} // namespace
-
 void CApplication::LoadSound(std::string_view name)
 {
     std::vector<std::uint8_t> image;
     switch (Platform->ReadDataFile(name, image, 0))
     {
     case EFileRead::NotFound:
-        throw CVantorException(Named("Sound file not found: ", name));
+        throw CVantorException("Sound file not found: ", name);
     case EFileRead::TooLarge:
-        throw CVantorException(Named("Sound file too large (> 4GiB): ", name));
+        throw CVantorException("Sound file too large (> 4GiB): ", name);
     case EFileRead::ReadFailed:
-        throw CVantorException(Named("Sound file could not be read: ", name));
+        throw CVantorException("Sound file could not be read: ", name);
     case EFileRead::Ok:
         break;
     }
@@ -44,7 +36,7 @@ void CApplication::PlaySound(std::string_view name)
 {
     const auto found = Sounds.find(name);
     if (found == Sounds.end())
-        throw CVantorException(Named("Sound not loaded: ", name));
+        throw CVantorException("Sound not loaded: ", name);
     // An image whose sizes point past its end would be read out of bounds: it plays nothing, and
     // like any unplayable clip it still cuts off the one playing.
     if (!CheckWaveImage(found->second))

@@ -9,6 +9,8 @@ class CVantorException : public std::exception
 {
 public:
     explicit CVantorException(std::string_view message) : Message(message) {}
+    // The usual form: a fixed text followed by the name the caller passed.
+    CVantorException(std::string_view message, std::string_view name) : Message(message) { Message.append(name); }
 
     const char* what() const noexcept override { return Message.c_str(); }
 
