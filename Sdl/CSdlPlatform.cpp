@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <vector>
 #include <cerrno>
@@ -372,15 +370,6 @@ private:
     SDL_Surface* Surface = nullptr;
     SBitmapRows Rows;
 };
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 } // namespace
 
 std::string CSdlPlatform::GetDataPath(std::string_view name)
@@ -398,7 +387,7 @@ std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
 {
     // SDL allocates whatever size the headers claim, so they are checked against the file first.
     std::vector<std::uint8_t> file;
-    if (!ReadWholeFile(GetDataPath(name), file))
+    if (ReadDataFile(name, file, 0) != EFileRead::Ok)
         return nullptr;
     const std::optional<SBmpHeader> header = CheckBmpFile(file);
     if (!header || file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))

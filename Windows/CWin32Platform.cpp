@@ -390,25 +390,6 @@ private:
     std::vector<std::uint8_t> File;
     SBitmapRows Rows;
 };
-
-bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes)
-{
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size{};
-    bool read = GetFileSizeEx(file, &size) != FALSE && size.QuadPart <= std::numeric_limits<DWORD>::max();
-    if (read)
-    {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD count = 0;
-        read = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-                                 count == bytes.size());
-    }
-    CloseHandle(file);
-    return read;
-}
 } // namespace
 
 std::wstring CWin32Platform::GetDataPath(std::string_view name)
@@ -431,7 +412,7 @@ std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)
     const std::wstring path = GetDataPath(name);
     // The headers are checked against the file before the system's reader trusts them.
     std::vector<std::uint8_t> file;
-    if (!ReadWholeFile(path, file))
+    if (ReadDataFile(name, file, 0) != EFileRead::Ok)
         return nullptr;
     const std::optional<SBmpHeader> header = CheckBmpFile(file);
     if (!header)
