@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the builds and tests need, when any is missing.
 #   install-packages.sh play    what building and starting the game natively takes
-#   install-packages.sh test    everything: both builds, the data-file generator, all tests
+#   install-packages.sh release what scripts/release.sh takes: both builds and the packaging tools
+#   install-packages.sh test    everything: both builds, the data-file generator, all tests, releases
 set -euo pipefail
 
 play=(cmake make g++ pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev)
-test=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix wine wine64
-      xvfb xauth xfonts-base x11-utils xdotool imagemagick python3 python3-pil fonts-dejavu-core)
+release=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev file)
+test=("${release[@]}" wine wine64 xvfb xauth xfonts-base x11-utils xdotool imagemagick python3 python3-pil
+      fonts-dejavu-core lintian desktop-file-utils zip unzip icoutils)
 
 case "${1:-}" in
     play) wanted=("${play[@]}") ;;
+    release) wanted=("${release[@]}") ;;
     test) wanted=("${test[@]}") ;;
-    *) echo "usage: $0 play|test" >&2; exit 2 ;;
+    *) echo "usage: $0 play|release|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -993,6 +993,78 @@ def check(data_dir):
 
 
 # ---------------------------------------------------------------------------------------------
+# The application icon: the grove in a rounded tile, the red broadleaf and the blue spruce either
+# side of the glowing offering stone. Drawn once at 256 px and scaled down for the smaller sizes.
+
+ICON_SIZES = (48, 64, 128, 256)
+ICO_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ICON_DIR = os.path.join(ROOT, "packaging", "icons")
+
+
+def icon_picture():
+    n, s = 256, SS
+    sky_img = Image.new("RGB", (n, n))
+    px = sky_img.load()
+    for y in range(n):
+        a, b = ramp(SKY_RED, y * 1.3), ramp(SKY_BLUE, y * 1.3)
+        for x in range(n):
+            px[x, y] = mix(a, b, smooth((x - 70) / 116.0))
+    light = Image.new("L", (n, n), 0)
+    lp = light.load()
+    for y in range(n):
+        for x in range(n):
+            d = math.sqrt(((x - 128) / 150.0) ** 2 + ((y - 176) / 90.0) ** 2)
+            lp[x, y] = int(230 * clamp(1.0 - d) ** 1.6)
+    img = ImageChops.screen(sky_img, Image.composite(solid((255, 176, 96), (n, n)), solid((0, 0, 0), (n, n)), light))
+
+    def layer(draw_fn, colour):
+        nonlocal img
+        m = Image.new("L", (n * s, n * s), 0)
+        draw_fn(ImageDraw.Draw(m))
+        img = Image.composite(solid(colour, (n, n)), img, m.resize((n, n), Image.BOX))
+
+    hill = [(x * s, (192 + 6 * math.sin(x / 37.0)) * s) for x in range(-4, n + 5, 4)]
+    layer(lambda d: d.polygon(hill + [((n + 4) * s, (n + 4) * s), (-4 * s, (n + 4) * s)], fill=255), (40, 22, 44))
+    layer(lambda d: draw_broadleaf(d, random.Random(5), 64, 204, 150, lean=4), (52, 16, 30))
+    layer(lambda d: draw_conifer(d, random.Random(6), 194, 206, 168), (16, 22, 50))
+    stone = [(104, 214), (100, 170), (110, 162), (146, 162), (156, 170), (152, 214)]
+    layer(lambda d: d.polygon([(x * s, y * s) for x, y in stone], fill=255), (58, 46, 60))
+    flame = [(128, 118), (142, 146), (138, 160), (118, 160), (114, 146)]
+    layer(lambda d: d.polygon([(x * s, y * s) for x, y in flame], fill=255), (255, 196, 110))
+    layer(lambda d: d.ellipse([122 * s, 140 * s, 134 * s, 160 * s], fill=255), (255, 240, 200))
+
+    # The rounded tile with a thin light edge; outside it the icon is transparent.
+    tile = Image.new("L", (n * s, n * s), 0)
+    ImageDraw.Draw(tile).rounded_rectangle([6 * s, 6 * s, (n - 6) * s, (n - 6) * s], radius=44 * s, fill=255)
+    edge = Image.new("L", (n * s, n * s), 0)
+    ImageDraw.Draw(edge).rounded_rectangle([6 * s, 6 * s, (n - 6) * s, (n - 6) * s], radius=44 * s,
+                                           outline=255, width=4 * s)
+    rim_light = Image.composite(solid((120, 90, 110), (n, n)), solid((0, 0, 0), (n, n)), edge.resize((n, n), Image.BOX))
+    out = ImageChops.screen(img, rim_light).convert("RGBA")
+    out.putalpha(tile.resize((n, n), Image.BOX))
+    return out
+
+
+def write_icons(folder):
+    os.makedirs(folder, exist_ok=True)
+    big = icon_picture()
+    for size in ICON_SIZES:
+        picture = big if size == big.width else big.resize((size, size), Image.LANCZOS)
+        picture.save(os.path.join(folder, "arborath-%d.png" % size), optimize=True)
+    big.save(os.path.join(folder, "Arborath.ico"), sizes=[(k, k) for k in ICO_SIZES])
+
+
+def check_icons(folder):
+    for size in ICON_SIZES:
+        with Image.open(os.path.join(folder, "arborath-%d.png" % size)) as picture:
+            need(picture.size == (size, size) and picture.mode == "RGBA", "arborath-%d.png: %s %s" % (
+                size, picture.size, picture.mode))
+    with Image.open(os.path.join(folder, "Arborath.ico")) as ico:
+        need(set(ico.info["sizes"]) == {(k, k) for k in ICO_SIZES}, "Arborath.ico: sizes %s" % ico.info["sizes"])
+    print("check ok: icons at %s px, Arborath.ico" % ", ".join(map(str, ICON_SIZES)))
+
+
+# ---------------------------------------------------------------------------------------------
 # Preview: PNG copies and the playing screen composed as the engine will draw it
 
 def load_font_glyphs(path):
@@ -1062,7 +1134,9 @@ def main():
         write_bmp(os.path.join(args.out, "Background.bmp"), hud_panels(grove("play")))
         write_bmp(os.path.join(args.out, "RedWins.bmp"), victory("red"))
         write_bmp(os.path.join(args.out, "BlueWins.bmp"), victory("blue"))
+        write_icons(ICON_DIR)
     check(args.out)
+    check_icons(ICON_DIR)
     if args.preview:
         preview(args.out, args.preview)
 

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Makes what a player downloads, into dist/: the Windows zip (MinGW-w64 build) and the Debian
+# package (SDL2 build), each from a release build tree of its own in build/release-*.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/install-packages.sh release
+jobs=$(nproc)
+
+# Builds the game in the tree $1 (configured with the rest of the arguments) and packs it there.
+release() {
+    local tree=$root/build/release-$1
+    shift
+    cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "$@" >/dev/null
+    # Only the game and what it installs, not the tests of the tree.
+    cmake --build "$tree" --parallel "$jobs" --target Arborath
+    rm -rf "$tree/cpack"
+    (cd "$tree" && cpack -B "$tree/cpack" >/dev/null)
+}
+
+# Debian's hardening flags, all of them, as a Debian package build would use them.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+flags=$(dpkg-buildflags --get CPPFLAGS)
+release linux -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $flags" \
+              -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $flags" \
+              -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+release windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+
+rm -rf dist
+mkdir -p dist
+cp build/release-linux/cpack/*.deb build/release-windows/cpack/*-windows-x64.zip dist/
+ls -l dist
