@@ -52,4 +52,9 @@ ctest --preset linux-asan
 step "Tests: Windows under Wine"
 ctest --preset windows
 
+# The release artefacts, made as a player downloads them and checked from where they unpack.
+step "Release: scripts/release.sh, then the artefact checks"
+scripts/release.sh
+tests/release/check.sh "$root/build/linux/tests/e2e/VantorIntegrationTests"
+
 step "All tests passed"
