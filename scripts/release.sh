@@ -5,7 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-scripts/install-packages.sh release
+if ! scripts/install-packages.sh release; then
+    echo "release.sh: the build and packaging tools are missing and could not be installed (see above)." >&2
+    echo "Install them as root with: scripts/install-packages.sh release" >&2
+    exit 1
+fi
 jobs=$(nproc)
 
 # Builds the game in the tree $1 (configured with the rest of the arguments) and packs it there.

@@ -6,11 +6,14 @@
     BlueWins.bmp           full-window picture when blue has won
     Lucida Console_14.bmp  the HUD's bitmap font (glyphs cut apart by green marker pixels)
 
+and the application icon into packaging/icons/: arborath-<size>.png at 48, 64, 128 and 256 px
+for the Linux desktop, and Arborath.ico (16 to 256 px) for the Windows program's resources.
+
 Everything is drawn here from code; the only outside inputs are the DejaVu fonts of Debian's
 fonts-dejavu-core (Bitstream Vera licence). Run it with Debian's own Python, which has Pillow:
 
-    /usr/bin/python3 tools/make_data.py              # write Data/*.bmp, then check them
-    /usr/bin/python3 tools/make_data.py --check      # only check the files in Data/
+    /usr/bin/python3 tools/make_data.py              # write Data/*.bmp and the icons, then check them
+    /usr/bin/python3 tools/make_data.py --check      # only check the files in Data/ and the icons
     /usr/bin/python3 tools/make_data.py --preview /tmp/arborath
                                                      # also PNG copies and a mock playing screen
 
