@@ -27,7 +27,7 @@ public:
         // shader that does not compile) ends the program with a box that names the file.
         Engine.LoadShader("Rings.frag");
         Engine.LoadSound("Chime.wav");
-        // Every program built with vantor_add_program gets the engine's shared data, this font among it.
+        // Arborath's font: the example's CMakeLists.txt names this one file of Arborath's data.
         Engine.LoadFont("Lucida Console_14.bmp");
         Engine.SetFont("Lucida Console_14.bmp");
         Engine.StartFrameTimer();
