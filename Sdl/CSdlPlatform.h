@@ -92,7 +92,6 @@ public:
     std::string GetDataPath(std::string_view name);
 
 private:
-    bool FrameTimerExpired();
     void DestroyWindow();
 
     IPlatformEvents* Events = nullptr;
