@@ -157,13 +157,18 @@ std::uint32_t CSdlPlatform::GetTicks()
 
 bool CSdlPlatform::WaitForFrameOrInput(bool waitTimer)
 {
-    for (;;)
+    // Straight after a dispatch that emptied the queue, a due timer or new input both show in the poll:
+    // looking first would only repeat the dispatch's last pump, the loop's costliest step when idle.
+    for (bool drained = std::exchange(EventsDrained, false);; drained = false)
     {
-        if (waitTimer && TakeFrameTimerExpiries(FrameTimer))
-            return true;
-        SDL_PumpEvents();
-        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-            return false;
+        if (!drained)
+        {
+            if (waitTimer && TakeFrameTimerExpiries(FrameTimer))
+                return true;
+            SDL_PumpEvents();
+            if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+                return false;
+        }
 
         std::array<pollfd, 2> fds{};
         nfds_t count = 0;
@@ -221,6 +226,8 @@ bool CSdlPlatform::DispatchMessages()
             break;
         }
     }
+    // The last poll found the queue empty, having pumped everything the display had sent.
+    EventsDrained = !QuitPosted;
     return !QuitPosted;
 }
 
