@@ -428,7 +428,7 @@ public:
             // The same timer with nothing else in the loop, in the gap between the engine's blocks,
             // so that both see the same load on the machine.
             Engine->StopFrameTimer();
-            MeasureBareBlock(BlockLength());
+            MeasureBareBlock(EngineBlockLength);
         }
         if (EngineSeries.Intervals.size() < Settings.Frames - WarmUpFrames)
         {
@@ -460,9 +460,10 @@ private:
     {
         BlockSettle = settle;
         BlockFrame = 0;
+        EngineBlockLength = BlockLength();
         // The timer's first expiry is at once and the rest follow every period from there.
         const Clock::time_point armed = Clock::now();
-        Recorder.Begin(EngineSeries, armed, BlockLength());
+        Recorder.Begin(EngineSeries, armed, EngineBlockLength);
         Engine->StartFrameTimer();
     }
 
@@ -537,9 +538,9 @@ private:
         const double bareCpu = BareSeries.CpuPerFrameMs();
         const SWakeUp engineWakeUp = ComputeWakeUp(EngineSeries.Lateness);
         const SWakeUp bareWakeUp = ComputeWakeUp(BareSeries.Lateness);
-        AppendLine(out, "limit: the bare frame timer, alone in its loop, in %zu blocks of up to %zu intervals "
+        AppendLine(out, "limit: the bare frame timer, alone in its loop: %zu intervals in %zu blocks of up to %zu, "
                         "alternating with the engine's",
-                   BareSeries.Blocks, BareBlockIntervals);
+                   bare.Count, BareSeries.Blocks, BareBlockIntervals);
         AppendLine(out, "%-14s %9s %9s %9s %9s %10s %9s", "", "mean", "std dev", "99th pct", "maximum", "CPU/frame",
                    "wake p99");
         const auto row = [&out](const char* name, const SPacingFigures& figures, double cpu, const SWakeUp& wakeUp) {
@@ -569,6 +570,7 @@ private:
     std::size_t FrameNumber = 0;
     std::size_t BlockFrame = 0;
     std::size_t BlockSettle = 0;
+    std::size_t EngineBlockLength = 0; // the bare block after it is as long
     bool Finished = false;
 };
 } // namespace
