@@ -1,7 +1,7 @@
 // Arborath: the rules, the playing screen and the winner screen.
 #include "CMainController.h"
 
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 
 #include <algorithm>
 #include <array>

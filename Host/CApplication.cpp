@@ -1,7 +1,7 @@
 // Construction, configuration and start-up.
 #include "Host/CApplication.h"
 
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "Host/GLShaderFunctions.h"
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"

@@ -1,10 +1,11 @@
 // Textures and bitmap fonts.
 #include "Host/CApplication.h"
 
-#include "Host/GL.h"
+#include "Host/DataName.h"
 #include "Host/Utf8.h"
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"
+#include "Vantor/GL.h"
 
 #include <string>
 
@@ -41,7 +42,7 @@ bool FitsTexture(std::int32_t width, std::int32_t height)
 
 std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
 {
-    std::unique_ptr<IBitmap> bitmap = Platform->ReadBitmap(name);
+    std::unique_ptr<IBitmap> bitmap = IsDataFileName(name) ? Platform->ReadBitmap(name) : nullptr;
     if (!bitmap)
         throw CVantorException("Image file not found: ", name);
     const SBitmapRows& rows = bitmap->GetRows();

@@ -1,7 +1,7 @@
 // Render settings, the view, clearing and presenting a frame.
 #include "Host/CApplication.h"
 
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "Shared/CGeneralError.h"
 
 #include <tuple>

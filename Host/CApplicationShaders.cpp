@@ -1,9 +1,10 @@
 // Fragment-shader programs.
 #include "Host/CApplication.h"
 
-#include "Host/GL.h"
+#include "Host/DataName.h"
 #include "Host/GLShaderFunctions.h"
 #include "Shared/CVantorException.h"
+#include "Vantor/GL.h"
 
 #include <initializer_list>
 #include <string>
@@ -39,7 +40,7 @@ void CApplication::LoadShader(std::string_view name)
     // One zero byte more than the file: it ends the source text. Whether the read itself succeeded
     // is not examined: what was not read stays zero.
     std::vector<std::uint8_t> source;
-    switch (Platform->ReadDataFile(name, source, 1))
+    switch (IsDataFileName(name) ? Platform->ReadDataFile(name, source, 1) : EFileRead::NotFound)
     {
     case EFileRead::NotFound:
         throw CVantorException("Shader file not found: ", name);

@@ -1,6 +1,7 @@
 // Sound clips.
 #include "Host/CApplication.h"
 
+#include "Host/DataName.h"
 #include "Host/Wave.h"
 #include "Shared/CVantorException.h"
 
@@ -9,7 +10,7 @@
 void CApplication::LoadSound(std::string_view name)
 {
     std::vector<std::uint8_t> image;
-    switch (Platform->ReadDataFile(name, image, 0))
+    switch (IsDataFileName(name) ? Platform->ReadDataFile(name, image, 0) : EFileRead::NotFound)
     {
     case EFileRead::NotFound:
         throw CVantorException("Sound file not found: ", name);

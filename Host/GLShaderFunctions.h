@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 
 // The OpenGL 2.0 entry points, valid on the thread that ran start-up; null until loaded.
 namespace GL20

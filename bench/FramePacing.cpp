@@ -7,10 +7,10 @@
 //                          directly, with CPU per frame for both and the allocations made by frames
 // VANTOR_BENCH_FRAMES      frames to run, warm-up included (default 1000)
 // VANTOR_BENCH_SLOW_FRAME  the number of one frame that busy-waits 50 ms, to show how the loop recovers
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "bench/FrameStatistics.h"
 #include "bench/ProcessCpuTime.h"
-#include "tests/support/RequestClose.h"
+#include "Host/RequestClose.h"
 #include "Vantor/IMainController.h"
 
 #include <algorithm>

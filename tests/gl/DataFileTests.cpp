@@ -1,5 +1,8 @@
-// The backend's whole-file read, on the system's own file calls.
+// The backend's whole-file read, on the system's own file calls, and the names the engine reads.
+#include "Shared/CVantorException.h"
+#include "tests/gl/GLTestMain.h"
 #include "tests/gl/TestDataFiles.h"
+#include "tests/support/BmpWriter.h"
 
 #ifdef _WIN32
 #include "Windows/CWin32Platform.h"
@@ -10,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 namespace
 {
@@ -68,4 +73,43 @@ TEST_F(DataFiles, FailuresLeaveTheBytesAsTheyWere)
     EXPECT_EQ(Platform.ReadDataFile("Folder.bin", bytes, 0), EFileRead::ReadFailed);
 #endif
     RemoveDataFile("Folder.bin");
+}
+
+// A name that would leave the data folder finds nothing, even where a file lies at that place;
+// folders inside it still work.
+TEST(DataNames, OnlyNamesInsideTheDataFolderAreRead)
+{
+    const std::vector<std::uint8_t> picture = MakeBmp({2, 2, 24});
+    const std::filesystem::path data = std::filesystem::path(DataFilePath("x")).parent_path();
+    const std::filesystem::path outside = data.parent_path() / "Outside.bmp";
+    std::ofstream(outside, std::ios::binary)
+        .write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(picture.size()));
+    std::filesystem::create_directories(data / "Sub");
+    WriteDataFile("Sub/Inside.bmp", picture);
+    Engine().LoadImage("Sub/Inside.bmp", false);
+    EXPECT_EQ(Engine().GetTexture("Sub/Inside.bmp")->GetWidth(), 2);
+
+    const std::string absolute = outside.string();
+    const std::string drive =
+        absolute.size() > 2 && absolute[1] == ':' ? absolute.substr(0, 2) + "Outside.bmp" : "C:Outside.bmp";
+    for (const std::string& name : {std::string("../Outside.bmp"), std::string("..\\Outside.bmp"),
+                                     std::string("Sub/../../Outside.bmp"), std::string(".."), absolute, drive})
+    {
+        const auto refused = [&](auto load, const char* message) {
+            try
+            {
+                load();
+                ADD_FAILURE() << name << " was read";
+            }
+            catch (const CVantorException& error)
+            {
+                EXPECT_EQ(error.what(), message + name);
+            }
+        };
+        refused([&] { Engine().LoadImage(name, false); }, "Image file not found: ");
+        refused([&] { Engine().LoadFont(name); }, "Image file not found: ");
+        refused([&] { Engine().LoadSound(name); }, "Sound file not found: ");
+        refused([&] { Engine().LoadShader(name); }, "Shader file not found: ");
+    }
+    std::filesystem::remove(outside);
 }

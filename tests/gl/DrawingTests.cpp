@@ -1,5 +1,5 @@
 // Pictures, text and triangles drawn on a real context and read back pixel for pixel.
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"
 #include "tests/gl/GLTestSupport.h"

@@ -4,7 +4,7 @@
 #include "tests/gl/GLTestMain.h"
 
 #include "Vantor/IMainController.h"
-#include "tests/support/RequestClose.h"
+#include "Host/RequestClose.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "Shared/CVantorException.h"
 #include "tests/gl/GLTestMain.h"
 #include "tests/gl/TestDataFiles.h"

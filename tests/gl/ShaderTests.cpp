@@ -1,5 +1,5 @@
 // Fragment-shader programs on a real context: loaded from files the tests write, drawn, read back.
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "Shared/CVantorException.h"
 #include "tests/gl/GLTestSupport.h"
 #include "tests/support/BmpWriter.h"

@@ -1,5 +1,5 @@
 // The OpenGL state a game finds after start-up, on a real context.
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 #include "tests/gl/GLTestMain.h"
 
 #include <gtest/gtest.h>

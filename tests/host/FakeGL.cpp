@@ -1,6 +1,6 @@
 #include "tests/host/FakeGL.h"
 
-#include "Host/GL.h"
+#include "Vantor/GL.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,5 @@
-#include "tests/support/RequestClose.h"
+#include "Host/RequestClose.h"
 
-#ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -25,13 +24,3 @@ void RequestWindowClose()
 {
     EnumThreadWindows(GetCurrentThreadId(), &CloseIfMain, 0);
 }
-#else
-#include <SDL.h>
-
-void RequestWindowClose()
-{
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    SDL_PushEvent(&event);
-}
-#endif

@@ -1,0 +1,67 @@
+# vantor_add_program(<name> SOURCES <file>... [DATA <folder-or-file>...])
+#
+# A program on the engine: the entry, the backend, the host and the game's sources (which provide
+# CreateMainController). The Data folder beside the executable holds exactly what DATA names: the
+# contents of each folder (with its subfolders) and each single file, by its own name. Relative
+# paths are taken from the calling CMakeLists.txt. The copy is a build step that depends on the
+# files themselves, so an edit, a rename or a deletion reaches the Data folder at the next build,
+# and a file that is no longer named is removed from it.
+function(vantor_add_program name)
+    cmake_parse_arguments(PARSE_ARGV 1 PROGRAM "" "" "SOURCES;DATA")
+    if(PROGRAM_UNPARSED_ARGUMENTS OR NOT PROGRAM_SOURCES)
+        message(FATAL_ERROR "vantor_add_program(${name} SOURCES <file>... [DATA <folder-or-file>...]): "
+                            "no SOURCES, or unexpected arguments: ${PROGRAM_UNPARSED_ARGUMENTS}")
+    endif()
+    # Found from this file, so that the function works from any project that added the engine.
+    cmake_path(GET CMAKE_CURRENT_FUNCTION_LIST_DIR PARENT_PATH root)
+    set(sync ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/SyncData.cmake)
+    if(WIN32)
+        set(entry ${root}/Windows/Main.cpp)
+    else()
+        set(entry ${root}/Sdl/Main.cpp)
+    endif()
+    add_executable(${name} WIN32 ${entry} ${PROGRAM_SOURCES})
+    target_link_libraries(${name} PRIVATE VantorPlatform)
+
+    # Where the executable goes, as CMake decides it for a target that sets nothing of its own.
+    get_target_property(folder ${name} RUNTIME_OUTPUT_DIRECTORY)
+    if(NOT folder)
+        set(folder ${CMAKE_CURRENT_BINARY_DIR})
+    endif()
+
+    # One line a file: its source, a tab, its name inside Data.
+    set(manifest "")
+    set(sources "")
+    foreach(item IN LISTS PROGRAM_DATA)
+        cmake_path(ABSOLUTE_PATH item BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE path)
+        if(IS_DIRECTORY ${path})
+            file(GLOB_RECURSE files CONFIGURE_DEPENDS LIST_DIRECTORIES false RELATIVE ${path} ${path}/*)
+            list(SORT files)
+            foreach(file IN LISTS files)
+                string(APPEND manifest "${path}/${file}\t${file}\n")
+                list(APPEND sources ${path}/${file})
+            endforeach()
+        elseif(EXISTS ${path})
+            cmake_path(GET path FILENAME file)
+            string(APPEND manifest "${path}\t${file}\n")
+            list(APPEND sources ${path})
+        else()
+            message(FATAL_ERROR "vantor_add_program(${name}): the data folder or file ${item} does not exist "
+                                "(looked for ${path})")
+        endif()
+    endforeach()
+
+    # Rewritten only when it changes, so that an unchanged list does not start a copy.
+    set(list ${CMAKE_CURRENT_BINARY_DIR}/${name}.data)
+    file(CONFIGURE OUTPUT ${list} CONTENT "${manifest}" @ONLY)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${name}.data.stamp)
+    add_custom_command(OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} -DLIST=${list} -DFOLDER=${folder}/Data -P ${sync}
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS ${list} ${sources} ${sync}
+        COMMENT "Data folder of ${name}"
+        VERBATIM)
+    add_custom_target(${name}Data ALL DEPENDS ${stamp})
+    add_dependencies(${name} ${name}Data)
+    set_target_properties(${name} PROPERTIES VANTOR_DATA_FOLDER ${folder}/Data)
+endfunction()
