@@ -192,17 +192,6 @@ TEST_F(Integration, KeysReachEventsAndBothQueries)
     EXPECT_EQ(program.WaitForExit(Patience), 0);
 }
 
-TEST_F(Integration, ForgottenCaptionEndsInOneBoxAndExitCodeZero)
-{
-    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "nocaption"}});
-    const auto box = Display.WaitForWindow("Error", Patience);
-    ASSERT_TRUE(box) << program.Output() << program.Errors();
-    EXPECT_NE(program.Errors().find("Program forgot to call SetCaption()"), std::string::npos) << program.Errors();
-    EXPECT_FALSE(program.WaitForLine("start ", 0s)) << "the game must not start";
-    Display.Close(*box);
-    EXPECT_EQ(program.WaitForExit(Patience), 0);
-}
-
 TEST_F(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
 {
     CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "throwinframe"}});
