@@ -40,7 +40,7 @@ template <typename... TArguments> void CRecordingVantor::Call(const char* name, 
     if (Quiet)
         return;
     std::string entry = std::string(name) + "(";
-    const char* separator = "";
+    [[maybe_unused]] const char* separator = ""; // unused when there are no arguments
     ((entry += separator + Written(arguments), separator = ", "), ...);
     Log.push_back(entry + ")");
 }
