@@ -66,11 +66,13 @@ group() { # name display ctest-arguments...
         echo "FAILED: $name" >>"$logs/$name"
     fi
 }
-group linux "${displays[0]}" --preset linux -LE wine &
-group linux-wine "${displays[1]}" --preset linux -L wine &
-group linux-asan "${displays[2]}" --preset linux-asan &
-group windows "${displays[3]}" --preset windows &
-wait
+# Waited for by their ids: a bare wait would wait for the displays too.
+groups=()
+group linux "${displays[0]}" --preset linux -LE wine & groups+=($!)
+group linux-wine "${displays[1]}" --preset linux -L wine & groups+=($!)
+group linux-asan "${displays[2]}" --preset linux-asan & groups+=($!)
+group windows "${displays[3]}" --preset windows & groups+=($!)
+wait "${groups[@]}"
 failed=0
 for name in linux linux-wine linux-asan windows; do
     printf '\n== Tests: %s\n' "$name"
