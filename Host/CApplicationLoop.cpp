@@ -10,20 +10,30 @@ void CApplication::Run()
     StartUp();
     Controller->Start();
     Platform->BeginScheduling();
-
-    for (;;)
     {
-        // A due frame runs before pending messages; the messages get their turn after every frame,
-        // so that frames longer than the period cannot lock the window's messages (and its close) out.
-        const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
-        if (FrameTimerRunning && timerSignalled)
-            FrameTick();
-        if (!Platform->DispatchMessages())
-            break;
-    }
+        // An error from a frame or an event leaves Run at once, but the timer and the scheduling it
+        // set up are still given back.
+        struct SEndScheduling
+        {
+            IPlatform& Platform;
+            ~SEndScheduling()
+            {
+                Platform.CloseFrameTimer();
+                Platform.EndScheduling();
+            }
+        } endScheduling{*Platform};
 
-    Platform->CloseFrameTimer();
-    Platform->EndScheduling();
+        for (;;)
+        {
+            // A due frame runs before pending messages; the messages get their turn after every frame,
+            // so that frames longer than the period cannot lock the window's messages (and its close) out.
+            const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
+            if (FrameTimerRunning && timerSignalled)
+                FrameTick();
+            if (!Platform->DispatchMessages())
+                break;
+        }
+    }
     Controller.reset();
 }
 
@@ -41,13 +51,14 @@ void CApplication::Shutdown()
 {
     if (FrameTimerRunning)
         StopFrameTimer();
-    if (UseShaders)
-    {
-        for (const auto& [name, program] : Programs)
-            GL20::glDeleteProgram(program);
-        for (const auto& [name, shader] : Shaders)
-            GL20::glDeleteShader(shader);
-    }
+    // Whatever was loaded, even if shaders were switched off since: the tables only ever hold
+    // objects made with the entry points.
+    for (const auto& [name, program] : Programs)
+        GL20::glDeleteProgram(program);
+    for (const auto& [name, shader] : Shaders)
+        GL20::glDeleteShader(shader);
+    Programs.clear();
+    Shaders.clear();
     // Textures and glyphs go with the contexts.
     Platform->DeleteContexts();
     Platform->StopSound();

@@ -59,9 +59,12 @@ void CApplication::LoadShader(std::string_view name)
     GL20::glCompileShader(shader);
     GLint compiled = 0;
     GL20::glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    // A failed load leaves nothing behind: what it made is deleted, the tables stay as they were.
     if (compiled == 0)
+    {
+        GL20::glDeleteShader(shader);
         throw CVantorException("Shader compile failed: ", name);
-    Register(Shaders, name, shader, GL20::glDeleteShader);
+    }
 
     // The fragment shader alone: the fixed-function vertex stage feeds it.
     const GLuint program = GL20::glCreateProgram();
@@ -70,7 +73,12 @@ void CApplication::LoadShader(std::string_view name)
     GLint linked = 0;
     GL20::glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked == 0)
+    {
+        GL20::glDeleteProgram(program);
+        GL20::glDeleteShader(shader);
         throw CVantorException("Program link failed for shader: ", name);
+    }
+    Register(Shaders, name, shader, GL20::glDeleteShader);
     Register(Programs, name, program, GL20::glDeleteProgram);
 }
 

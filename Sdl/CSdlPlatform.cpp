@@ -1,5 +1,6 @@
 #include "Sdl/CSdlPlatform.h"
 
+#include "Sdl/FrameTimer.h"
 #include "Shared/CVantorException.h"
 
 #define SDL_MAIN_HANDLED
@@ -18,14 +19,11 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <string>
-#include <sys/timerfd.h>
 #include <unistd.h>
 #include <utility>
 
 namespace
 {
-constexpr long FramePeriodNs = 20'000'000;
-
 [[noreturn]] void ThrowSdlFailure(const std::string& what)
 {
     throw CVantorException(what + " failed: " + SDL_GetError());
@@ -87,9 +85,7 @@ void CSdlPlatform::StartUp(IPlatformEvents& events, std::string_view caption, st
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         ThrowSdlFailure("SDL_Init(SDL_INIT_VIDEO)");
 
-    FrameTimer = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (FrameTimer < 0)
-        throw CVantorException(std::string("timerfd_create() failed: ") + std::strerror(errno));
+    FrameTimer = CreateFrameTimer();
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -136,15 +132,12 @@ bool CSdlPlatform::SwapBuffers()
 
 void CSdlPlatform::ArmFrameTimer()
 {
-    // First expiry at once (100 ns; zero would disarm), then every period.
-    const itimerspec period{{0, FramePeriodNs}, {0, 100}};
-    timerfd_settime(FrameTimer, 0, &period, nullptr);
+    ArmPeriodicFrameTimer(FrameTimer);
 }
 
 void CSdlPlatform::CancelFrameTimer()
 {
-    const itimerspec disarmed{};
-    timerfd_settime(FrameTimer, 0, &disarmed, nullptr);
+    DisarmFrameTimer(FrameTimer);
 }
 
 void CSdlPlatform::CloseFrameTimer()
@@ -162,22 +155,20 @@ std::uint32_t CSdlPlatform::GetTicks()
                                       static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u);
 }
 
-bool CSdlPlatform::FrameTimerExpired()
-{
-    // Reading takes every expiry at once: missed periods collapse into this one frame.
-    std::uint64_t expirations = 0;
-    return read(FrameTimer, &expirations, sizeof expirations) == sizeof expirations;
-}
-
 bool CSdlPlatform::WaitForFrameOrInput(bool waitTimer)
 {
-    for (;;)
+    // Straight after a dispatch that emptied the queue, a due timer or new input both show in the poll:
+    // looking first would only repeat the dispatch's last pump, the loop's costliest step when idle.
+    for (bool drained = std::exchange(EventsDrained, false);; drained = false)
     {
-        if (waitTimer && FrameTimerExpired())
-            return true;
-        SDL_PumpEvents();
-        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-            return false;
+        if (!drained)
+        {
+            if (waitTimer && TakeFrameTimerExpiries(FrameTimer))
+                return true;
+            SDL_PumpEvents();
+            if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+                return false;
+        }
 
         std::array<pollfd, 2> fds{};
         nfds_t count = 0;
@@ -235,6 +226,8 @@ bool CSdlPlatform::DispatchMessages()
             break;
         }
     }
+    // The last poll found the queue empty, having pumped everything the display had sent.
+    EventsDrained = !QuitPosted;
     return !QuitPosted;
 }
 

@@ -92,7 +92,6 @@ public:
     std::string GetDataPath(std::string_view name);
 
 private:
-    bool FrameTimerExpired();
     void DestroyWindow();
 
     IPlatformEvents* Events = nullptr;
@@ -102,6 +101,8 @@ private:
     int FrameTimer = -1;
     int DisplayFd = -1; // the display connection, -1 when the video driver offers none
     bool QuitPosted = false;
+    // True from a dispatch that left no event behind until the next wait.
+    bool EventsDrained = false;
     std::string BasePath;
     CSdlSoundPlayer SoundPlayer;
 };

@@ -2,6 +2,7 @@
 
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"
+#include "Windows/FrameTimer.h"
 
 #include <limits>
 #include <optional>
@@ -13,7 +14,6 @@
 namespace
 {
 constexpr const wchar_t* WindowClassName = L"VantorMainWindow";
-constexpr LONG FramePeriodMs = 20;
 
 // Fixed size: a caption with system menu and both boxes, but no sizing frame.
 constexpr DWORD WindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -75,11 +75,7 @@ void CWin32Platform::StartUp(IPlatformEvents& events, std::string_view caption, 
             throw CVantorException("Avrt.dll invalid: missing AvRevertMmThreadCharacteristics()");
     }
 
-    // A high-resolution timer keeps the 20 ms period exact where the system has one; auto-reset either
-    // way, so missed periods leave one signal.
-    FrameTimer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-    if (FrameTimer == nullptr)
-        FrameTimer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+    FrameTimer = CreateFrameTimer();
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = 8;
@@ -216,10 +212,7 @@ bool CWin32Platform::SwapBuffers()
 
 void CWin32Platform::ArmFrameTimer()
 {
-    // Relative due time of one 100 ns unit: the first frame follows at once.
-    LARGE_INTEGER due{};
-    due.QuadPart = -1;
-    SetWaitableTimer(FrameTimer, &due, FramePeriodMs, nullptr, nullptr, FALSE);
+    ArmPeriodicFrameTimer(FrameTimer);
 }
 
 void CWin32Platform::CancelFrameTimer()

@@ -5,9 +5,12 @@
 //                          Present), or "draw": the game's picture and 110 glyphs, drawn through the
 //                          engine and, in alternate blocks of frames, by the same OpenGL calls made
 //                          directly, with CPU per frame for both and the allocations made by frames
-// VANTOR_BENCH_FRAMES      frames to run, warm-up included (default 1000)
+// VANTOR_BENCH_FRAMES      frames to run, warm-up included (default 510); in idle mode the bare frame
+//                          timer, alone in a loop of its own, runs as many in blocks between the
+//                          engine's, and both are printed with the engine's targets against it
 // VANTOR_BENCH_SLOW_FRAME  the number of one frame that busy-waits 50 ms, to show how the loop recovers
 #include "Vantor/GL.h"
+#include "bench/BareTimer.h"
 #include "bench/FrameStatistics.h"
 #include "bench/ProcessCpuTime.h"
 #include "Host/RequestClose.h"
@@ -35,11 +38,13 @@ using Clock = std::chrono::steady_clock;
 
 // The software renderer compiles its shaders in the first frames; they would skew the figures.
 constexpr std::size_t WarmUpFrames = 10;
-constexpr std::size_t DefaultFrames = 1000;
+constexpr std::size_t DefaultFrames = 510;
 constexpr std::size_t MaximumFrames = 1'000'000;
 constexpr auto SlowFrameLength = std::chrono::milliseconds(50);
 constexpr double LongIntervalMs = 25.0;
 constexpr double FramePeriodMs = 20.0; // the engine's frame timer
+// Long enough for a 99th percentile of its own, short enough that both sides see the same machine.
+constexpr std::size_t BareBlockIntervals = 100;
 
 // What a frame does besides being measured. A new mode is a class here and a line in Loads.
 class IFrameLoad
@@ -247,6 +252,8 @@ struct SSettings
     std::unique_ptr<IFrameLoad> Load;
     std::size_t Frames = DefaultFrames;
     std::size_t SlowFrame = 0; // 0: none
+    // Idle frames alternate with the bare timer's: the engine's pacing is held to that limit.
+    bool WithBareTimer = false;
 };
 
 SSettings ReadSettings()
@@ -269,6 +276,8 @@ SSettings ReadSettings()
     if (settings.SlowFrame != 0 &&
         (settings.SlowFrame <= WarmUpFrames || settings.SlowFrame + 3 > settings.Frames))
         UsageError("VANTOR_BENCH_SLOW_FRAME out of range: " + std::to_string(settings.SlowFrame));
+    // A slowed frame is not idle pacing: the limit would only show the busy wait.
+    settings.WithBareTimer = settings.ModeName == "idle" && settings.SlowFrame == 0;
     return settings;
 }
 
@@ -286,6 +295,87 @@ void AppendLine(std::string& out, const char* format, auto... values)
     out += '\n';
 }
 
+// One side's measured frames, gathered in blocks: the interval each frame ends, how long after its
+// timer's expiry it came, and the process CPU used from each block's reference frame to its last.
+struct SSeries
+{
+    std::vector<double> Intervals;
+    std::vector<double> Lateness;
+    std::chrono::nanoseconds Cpu{0};
+    std::size_t Blocks = 0;
+
+    void Reserve(std::size_t intervals)
+    {
+        Intervals.reserve(intervals);
+        Lateness.reserve(intervals);
+    }
+
+    double CpuPerFrameMs() const
+    {
+        return std::chrono::duration<double, std::milli>(Cpu).count() /
+               static_cast<double>(std::max<std::size_t>(Intervals.size(), 1));
+    }
+};
+
+// A block of a series: one reference frame, then a number of measured ones.
+class CBlockRecorder
+{
+public:
+    void Begin(SSeries& series, Clock::time_point armed, std::size_t length)
+    {
+        Series = &series;
+        Armed = armed;
+        Length = length;
+        Recorded = 0;
+        Referenced = false;
+    }
+
+    // True when this frame completed the block.
+    bool Record(Clock::time_point now, bool lateByDesign = false)
+    {
+        if (!Referenced)
+        {
+            Referenced = true;
+            Previous = now;
+            CpuAtReference = ProcessCpuTime();
+            return false;
+        }
+        Series->Intervals.push_back(Milliseconds(now - Previous));
+        if (!lateByDesign)
+            Series->Lateness.push_back(std::fmod(Milliseconds(now - Armed), FramePeriodMs));
+        Previous = now;
+        if (++Recorded < Length)
+            return false;
+        Series->Cpu += ProcessCpuTime() - CpuAtReference;
+        ++Series->Blocks;
+        return true;
+    }
+
+private:
+    SSeries* Series = nullptr;
+    Clock::time_point Armed;
+    Clock::time_point Previous;
+    std::chrono::nanoseconds CpuAtReference{0};
+    std::size_t Length = 0;
+    std::size_t Recorded = 0;
+    bool Referenced = false;
+};
+
+struct SWakeUp
+{
+    double Median = 0.0;
+    double Percentile99 = 0.0;
+    double Maximum = 0.0;
+};
+
+SWakeUp ComputeWakeUp(std::vector<double> lateness)
+{
+    if (lateness.empty())
+        return {};
+    std::sort(lateness.begin(), lateness.end());
+    return {lateness[lateness.size() / 2], NearestRank(lateness, 0.99), lateness.back()};
+}
+
 class CFramePacingController final : public IMainController
 {
 public:
@@ -295,15 +385,17 @@ public:
         Engine->SetSize(800, 600);
         Engine->SetUseShaders(false);
         // The frames themselves must not allocate.
-        Times.reserve(Settings.Frames);
+        EngineSeries.Reserve(Settings.Frames - WarmUpFrames);
+        if (Settings.WithBareTimer)
+            BareSeries.Reserve(Settings.Frames - WarmUpFrames);
     }
 
     void Start() override
     {
         Settings.Load->Start(*Engine);
-        // The timer's first expiry is at once and the rest follow every period from there.
-        ArmTime = Clock::now();
-        Engine->StartFrameTimer();
+        if (Settings.WithBareTimer)
+            Bare = std::make_unique<CBareTimer>();
+        StartEngineBlock(WarmUpFrames - 1);
     }
 
     void Frame() override
@@ -312,33 +404,41 @@ public:
         if (Finished)
             return;
         const Clock::time_point now = Clock::now();
-        Times.push_back(now);
-        const std::size_t number = Times.size();
-        // Sampled at the same point of both frames, so the span is exactly the measured frames.
-        if (number == WarmUpFrames)
-        {
-            CpuAtWarmUpEnd = ProcessCpuTime();
+        ++FrameNumber;
+        // Settling frames of a block: the software renderer compiles its shaders in the first frames
+        // of the run, and the first expiry after arming comes at once rather than a period on.
+        const bool settling = BlockFrame < BlockSettle;
+        ++BlockFrame;
+        if (!settling && BlockFrame == BlockSettle + 1 && EngineSeries.Blocks == 0)
             CountingAllocations = true;
-        }
-        if (number == Settings.Frames)
-        {
-            CpuAtEnd = ProcessCpuTime();
-            CountingAllocations = false;
-        }
+        const bool blockDone =
+            !settling && Recorder.Record(now, Settings.SlowFrame != 0 && FrameNumber == Settings.SlowFrame + 1);
 
         Settings.Load->Frame(*Engine);
 
-        if (number == Settings.SlowFrame)
+        if (FrameNumber == Settings.SlowFrame)
             while (Clock::now() - now < SlowFrameLength)
             {
             }
 
-        if (number == Settings.Frames)
+        if (!blockDone)
+            return;
+        if (Settings.WithBareTimer)
         {
-            Finished = true;
-            Report();
-            RequestWindowClose();
+            // The same timer with nothing else in the loop, in the gap between the engine's blocks,
+            // so that both see the same load on the machine.
+            Engine->StopFrameTimer();
+            MeasureBareBlock(EngineBlockLength);
         }
+        if (EngineSeries.Intervals.size() < Settings.Frames - WarmUpFrames)
+        {
+            StartEngineBlock(1);
+            return;
+        }
+        CountingAllocations = false;
+        Finished = true;
+        Report();
+        RequestWindowClose();
     }
 
     void FocusLost() override {}
@@ -349,17 +449,41 @@ public:
     void Reserved7(std::int32_t) override {}
 
 private:
+    // Intervals in the next block: the whole run at once, or alternate blocks against the bare timer.
+    std::size_t BlockLength() const
+    {
+        const std::size_t left = Settings.Frames - WarmUpFrames - EngineSeries.Intervals.size();
+        return Settings.WithBareTimer ? std::min(left, BareBlockIntervals) : left;
+    }
+
+    void StartEngineBlock(std::size_t settle)
+    {
+        BlockSettle = settle;
+        BlockFrame = 0;
+        EngineBlockLength = BlockLength();
+        // The timer's first expiry is at once and the rest follow every period from there.
+        const Clock::time_point armed = Clock::now();
+        Recorder.Begin(EngineSeries, armed, EngineBlockLength);
+        Engine->StartFrameTimer();
+    }
+
+    void MeasureBareBlock(std::size_t length)
+    {
+        CBlockRecorder recorder;
+        const Clock::time_point armed = Clock::now();
+        Bare->Arm();
+        Bare->Wait(); // the expiry at once settles, as an engine block's first frame does
+        recorder.Begin(BareSeries, armed, length);
+        do
+            Bare->Wait();
+        while (!recorder.Record(Clock::now()));
+        Bare->Disarm();
+    }
+
     void Report() const
     {
-        // Interval i ends at frame WarmUpFrames + i + 1; the first starts at the last warm-up frame.
-        std::vector<double> intervals;
-        intervals.reserve(Times.size() - WarmUpFrames);
-        for (std::size_t index = WarmUpFrames; index < Times.size(); ++index)
-            intervals.push_back(Milliseconds(Times[index] - Times[index - 1]));
+        const std::vector<double>& intervals = EngineSeries.Intervals;
         const SPacingFigures figures = ComputePacing(intervals, LongIntervalMs);
-        const double cpuPerFrame =
-            std::chrono::duration<double, std::milli>(CpuAtEnd - CpuAtWarmUpEnd).count() /
-            static_cast<double>(intervals.size());
 
         std::string out;
         AppendLine(out, "mode: %s", Settings.ModeName.c_str());
@@ -381,7 +505,7 @@ private:
             AppendLine(out, "intervals over %.0f ms outside the slowed frame: %zu", LongIntervalMs,
                        figures.OverLimit - slowedIsLong);
         }
-        AppendLine(out, "CPU per frame: %.3f ms", cpuPerFrame);
+        AppendLine(out, "CPU per frame: %.3f ms", EngineSeries.CpuPerFrameMs());
         AppendLine(out, "allocations during measured frames: %zu", FrameAllocations.load());
         if (const auto* draw = dynamic_cast<const CDrawLoad*>(Settings.Load.get()); draw != nullptr)
         {
@@ -396,26 +520,57 @@ private:
             AppendLine(out, "engine overhead: %.1f %%", (engine / direct - 1.0) * 100.0);
         }
         // How long after its expiry each frame came: the loop's and the scheduler's delay together,
-        // apart from the timer's own evenness.
-        std::vector<double> lateness;
-        lateness.reserve(Times.size() - WarmUpFrames);
-        // The frame that catches up after the slowed one is late by design, not by the scheduler.
-        for (std::size_t index = WarmUpFrames; index < Times.size(); ++index)
-            if (Settings.SlowFrame == 0 || index != Settings.SlowFrame)
-                lateness.push_back(std::fmod(Milliseconds(Times[index] - ArmTime), FramePeriodMs));
-        std::sort(lateness.begin(), lateness.end());
-        AppendLine(out, "wake-up after expiry: median %.3f, 99th percentile %.3f, maximum %.3f ms",
-                   lateness[lateness.size() / 2], NearestRank(lateness, 0.99), lateness.back());
+        // apart from the timer's own evenness. The frame that catches up after the slowed one is late
+        // by design, not by the scheduler, and is left out.
+        const SWakeUp wakeUp = ComputeWakeUp(EngineSeries.Lateness);
+        AppendLine(out, "wake-up after expiry: median %.3f, 99th percentile %.3f, maximum %.3f ms", wakeUp.Median,
+                   wakeUp.Percentile99, wakeUp.Maximum);
+        if (Settings.WithBareTimer)
+            ReportAgainstBareTimer(out, figures);
         std::fputs(out.c_str(), stdout);
         std::fflush(stdout);
     }
 
+    void ReportAgainstBareTimer(std::string& out, const SPacingFigures& engine) const
+    {
+        const SPacingFigures bare = ComputePacing(BareSeries.Intervals, LongIntervalMs);
+        const double engineCpu = EngineSeries.CpuPerFrameMs();
+        const double bareCpu = BareSeries.CpuPerFrameMs();
+        const SWakeUp engineWakeUp = ComputeWakeUp(EngineSeries.Lateness);
+        const SWakeUp bareWakeUp = ComputeWakeUp(BareSeries.Lateness);
+        AppendLine(out, "limit: the bare frame timer, alone in its loop: %zu intervals in %zu blocks of up to %zu, "
+                        "alternating with the engine's",
+                   bare.Count, BareSeries.Blocks, BareBlockIntervals);
+        AppendLine(out, "%-14s %9s %9s %9s %9s %10s %9s", "", "mean", "std dev", "99th pct", "maximum", "CPU/frame",
+                   "wake p99");
+        const auto row = [&out](const char* name, const SPacingFigures& figures, double cpu, const SWakeUp& wakeUp) {
+            AppendLine(out, "%-14s %9.3f %9.3f %9.2f %9.2f %10.4f %9.3f ms", name, figures.Mean,
+                       figures.StandardDeviation, figures.Percentile99, figures.Maximum, cpu, wakeUp.Percentile99);
+        };
+        row("engine", engine, engineCpu, engineWakeUp);
+        row("bare timer", bare, bareCpu, bareWakeUp);
+        AppendLine(out, "%-14s %9s %9.2f %9.3f %9s %10.2f", "engine / bare", "", engine.StandardDeviation /
+                   bare.StandardDeviation, engine.Percentile99 / bare.Percentile99, "", engineCpu / bareCpu);
+        const auto verdict = [](bool holds) { return holds ? "holds" : "MISSED"; };
+        AppendLine(out, "target: standard deviation at most 1.3 x the bare timer's: %s (%.2f x)",
+                   verdict(engine.StandardDeviation <= 1.3 * bare.StandardDeviation),
+                   engine.StandardDeviation / bare.StandardDeviation);
+        AppendLine(out, "target: 99th percentile at most 0.1 ms above the bare timer's: %s (%+.3f ms)",
+                   verdict(engine.Percentile99 <= bare.Percentile99 + 0.1), engine.Percentile99 - bare.Percentile99);
+        AppendLine(out, "target: CPU per idle frame at most 1.2 x the bare timer's: %s (%.2f x)",
+                   verdict(engineCpu <= 1.2 * bareCpu), engineCpu / bareCpu);
+    }
+
     IVantor* Engine;
     SSettings Settings;
-    std::vector<Clock::time_point> Times;
-    std::chrono::nanoseconds CpuAtWarmUpEnd{0};
-    std::chrono::nanoseconds CpuAtEnd{0};
-    Clock::time_point ArmTime;
+    std::unique_ptr<CBareTimer> Bare;
+    SSeries EngineSeries;
+    SSeries BareSeries;
+    CBlockRecorder Recorder;
+    std::size_t FrameNumber = 0;
+    std::size_t BlockFrame = 0;
+    std::size_t BlockSettle = 0;
+    std::size_t EngineBlockLength = 0; // the bare block after it is as long
     bool Finished = false;
 };
 } // namespace

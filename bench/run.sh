@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the frame-pacing benchmark from the existing builds (it builds nothing): the Linux program
-# natively and the Windows program under Wine, each printing one labelled block.
+# natively and the Windows program under Wine, each printing one labelled block. In idle mode (the
+# default) the block ends with the backend's bare frame timer, measured in the same run, and whether
+# the engine keeps to its targets against it.
 #
 #   bench/run.sh [linux] [windows]      (default: both)
 #

@@ -8,20 +8,25 @@ root=$PWD
 scripts/install-packages.sh test
 jobs=$(nproc)
 
-# A virtual display of our own, unless one is given.
-if [ -z "${DISPLAY:-}" ]; then
-    for number in $(seq 90 120); do
-        [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || break
-    done
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill $xvfb 2>/dev/null || true' EXIT
-    export DISPLAY=":$number"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+# Virtual displays of our own, one for each group of tests that runs at the same time: Xvfb picks
+# a free number itself, since others may run this script at the same time.
+displays=()
+xvfbs=()
+stop_displays() { for pid in "${xvfbs[@]}"; do kill "$pid" 2>/dev/null || true; done; }
+trap 'stop_displays; [ -n "${wineserver_started:-}" ] && wineserver -k 2>/dev/null; true' EXIT
+start_display() {
+    local fifo number
+    fifo=$(mktemp -u) && mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfbs+=($!)
+    read -r -t 30 number <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
+    rm -f "$fifo"
+    displays+=(":$number")
+}
 
-# A Wine prefix of our own, made once.
-export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all
+# A Wine prefix of our own, made once (on the first display).
+start_display
+export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all DISPLAY=${displays[0]}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # No .NET or HTML engine: their installers would open dialogs that nobody answers.
@@ -29,7 +34,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 
-step() { printf '\n== %s\n' "$*"; }
+step() { printf '\n== %s (%ss)\n' "$*" "$SECONDS"; }
 
 step "Windows build (MinGW-w64)"
 cmake --preset windows >/dev/null
@@ -43,14 +48,37 @@ step "Linux build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan --parallel "$jobs"
 
-step "Tests: Linux (and the Windows programs under Wine, driven from Linux)"
-ctest --preset linux
-
-step "Tests: Linux with sanitizers"
-ctest --preset linux-asan
-
-step "Tests: Windows under Wine"
-ctest --preset windows
+# The test groups run side by side, each on a display of its own, with one wineserver kept up for
+# every Wine run. CTest runs the display-free tests of a group in parallel too.
+step "Tests"
+for _ in 1 2 3; do start_display; done
+wineserver -p && wineserver_started=1
+# Wine's background services start with the first program and keep its output open; started here,
+# they hold nothing that CTest waits on.
+wineboot </dev/null >/dev/null 2>&1
+logs=$(mktemp -d)
+group() { # name display ctest-arguments...
+    local name=$1 display=$2
+    shift 2
+    if DISPLAY=$display ctest "$@" --parallel "$jobs" >"$logs/$name" 2>&1; then
+        echo "passed: $name ($SECONDS s)" >>"$logs/$name"
+    else
+        echo "FAILED: $name" >>"$logs/$name"
+    fi
+}
+group linux "${displays[0]}" --preset linux -LE wine &
+group linux-wine "${displays[1]}" --preset linux -L wine &
+group linux-asan "${displays[2]}" --preset linux-asan &
+group windows "${displays[3]}" --preset windows &
+wait
+failed=0
+for name in linux linux-wine linux-asan windows; do
+    printf '\n== Tests: %s\n' "$name"
+    cat "$logs/$name"
+    grep -q '^passed: ' "$logs/$name" || failed=1
+done
+rm -rf "$logs"
+[ "$failed" -eq 0 ] || { echo "Some tests failed" >&2; exit 1; }
 
 # The release artefacts, made as a player downloads them and checked from where they unpack.
 step "Release: scripts/release.sh, then the artefact checks"

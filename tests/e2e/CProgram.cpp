@@ -86,22 +86,36 @@ std::string CProgram::Errors() const
     return ReadFile(ErrorPath);
 }
 
-std::optional<std::string> CProgram::WaitForLine(const std::string& prefix, std::chrono::seconds timeout) const
+std::optional<std::string> CProgram::WaitForLine(const std::string& prefix, std::chrono::seconds timeout,
+                                                 int nth) const
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     do
     {
         std::istringstream lines(Output());
+        int seen = 0;
         for (std::string line; std::getline(lines, line);)
         {
             if (!line.empty() && line.back() == '\r') // a Windows program's text-mode output
                 line.pop_back();
-            if (line.rfind(prefix, 0) == 0)
+            if (line.rfind(prefix, 0) == 0 && ++seen == nth)
                 return line;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     } while (std::chrono::steady_clock::now() < deadline);
     return std::nullopt;
+}
+
+bool CProgram::WaitForError(const std::string& text, std::chrono::seconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (Errors().find(text) == std::string::npos)
+    {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
 }
 
 std::optional<int> CProgram::WaitForExit(std::chrono::seconds timeout)

@@ -19,8 +19,11 @@ public:
 
     std::string Output() const;
     std::string Errors() const;
-    // The first output line that begins with the prefix, once it has been written.
-    std::optional<std::string> WaitForLine(const std::string& prefix, std::chrono::seconds timeout) const;
+    // The nth output line that begins with the prefix, once it has been written.
+    std::optional<std::string> WaitForLine(const std::string& prefix, std::chrono::seconds timeout,
+                                           int nth = 1) const;
+    // Whether the error output holds the text within the time.
+    bool WaitForError(const std::string& text, std::chrono::seconds timeout) const;
     // The exit code, or nothing when the program is still running after the timeout.
     std::optional<int> WaitForExit(std::chrono::seconds timeout);
 

@@ -1,5 +1,5 @@
 // The real game on the display, as players see it: the playing screen, keys, a whole game to a
-// win for each side, and a missing data file.
+// win, and a missing data file.
 #include "tests/e2e/CExpectedScreen.h"
 #include "tests/e2e/CProgram.h"
 #include "tests/e2e/CX11Display.h"
@@ -150,12 +150,12 @@ class WholeGame : public Game, public ::testing::WithParamInterface<const char*>
 } // namespace
 
 // Holding a player's sacrifice key plays a whole game: auto-repeat spends every five lumber, the
-// favour compounds, and that side's picture alone stays on the screen.
-TEST_P(WholeGame, EndsInTheWinnersPictureAlone)
+// favour compounds, and that side's picture appears. That it then stays, with the rules stopped, is
+// the game layer's to show.
+TEST_P(WholeGame, EndsInTheWinnersPicture)
 {
     const std::string key = GetParam();
-    const std::string picture = key == "a" ? "RedWins.bmp" : "BlueWins.bmp";
-    const auto winner = Expected->Picture(picture);
+    const auto winner = Expected->Picture(key == "a" ? "RedWins.bmp" : "BlueWins.bmp");
     CProgram game(GamePath(), {});
     const auto window = Display.WaitForWindow("Arborath", Patience);
     ASSERT_TRUE(window) << game.Output() << game.Errors();
@@ -170,43 +170,36 @@ TEST_P(WholeGame, EndsInTheWinnersPictureAlone)
         won = Display.Capture(*window) == winner;
     }
     Display.Type(*window, "keyup " + key);
-    ASSERT_TRUE(won) << picture << " never appeared";
-
-    // Frozen: more keys change nothing.
-    Display.Type(*window, "key k key l key a key s key space");
-    std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(Display.Capture(*window) == winner);
-
+    ASSERT_TRUE(won) << "the winner's picture never appeared within 240 s";
     Display.Close(*window);
     EXPECT_EQ(game.WaitForExit(Patience), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachSide, WholeGame, ::testing::Values("a", "k"),
+INSTANTIATE_TEST_SUITE_P(, WholeGame, ::testing::Values("a", "k"),
                          [](const auto& info) { return std::string(info.param) == "a" ? "Red" : "Blue"; });
 
-TEST_F(Game, EachMissingDataFileEndsInOneBoxNamingIt)
+// One file per build (VANTOR_MISSING_FILE): the game layer shows that each of the four is loaded.
+TEST_F(Game, MissingDataFileEndsInOneBoxNamingIt)
 {
-    for (const char* missing : {"Background.bmp", "RedWins.bmp", "BlueWins.bmp", "Lucida Console_14.bmp"})
-    {
-        // A copy of the game beside a data folder that lacks one file.
-        const auto folder = std::filesystem::temp_directory_path() / ("vantor-missing-" + std::to_string(getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder / "Data");
-        std::filesystem::copy(GamePath(), folder / GamePath().filename());
-        for (const auto& file : std::filesystem::directory_iterator(GamePath().parent_path() / "Data"))
-            if (file.path().filename() != missing)
-                std::filesystem::copy(file.path(), folder / "Data" / file.path().filename());
+    const char* missing = std::getenv("VANTOR_MISSING_FILE");
+    ASSERT_NE(missing, nullptr) << "VANTOR_MISSING_FILE names the data file to leave out";
+    // A copy of the game beside a data folder that lacks the file.
+    const auto folder = std::filesystem::temp_directory_path() / ("vantor-missing-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "Data");
+    std::filesystem::copy(GamePath(), folder / GamePath().filename());
+    for (const auto& file : std::filesystem::directory_iterator(GamePath().parent_path() / "Data"))
+        if (file.path().filename() != missing)
+            std::filesystem::copy(file.path(), folder / "Data" / file.path().filename());
 
-        CProgram game(folder / GamePath().filename(), {});
-        const auto box = Display.WaitForWindow("Error", Patience);
-        ASSERT_TRUE(box) << missing << game.Output() << game.Errors();
-        std::this_thread::sleep_for(300ms);
-        EXPECT_NE(game.Errors().find(std::string("Image file not found: ") + missing), std::string::npos)
-            << game.Errors();
-        EXPECT_EQ(game.Errors().find("Fatal error"), std::string::npos) << game.Errors();
-        Display.Close(*box);
-        EXPECT_EQ(game.WaitForExit(Patience), 0) << missing;
-        EXPECT_FALSE(Display.WaitForWindow("Error", 1s)) << "a second box for " << missing;
-        std::filesystem::remove_all(folder);
-    }
+    CProgram game(folder / GamePath().filename(), {});
+    const auto box = Display.WaitForWindow("Error", Patience);
+    ASSERT_TRUE(box) << game.Output() << game.Errors();
+    EXPECT_TRUE(game.WaitForError(std::string("Image file not found: ") + missing, Patience))
+        << game.Errors();
+    EXPECT_EQ(game.Errors().find("Fatal error"), std::string::npos) << game.Errors();
+    Display.Close(*box);
+    EXPECT_EQ(game.WaitForExit(Patience), 0);
+    EXPECT_FALSE(Display.WaitForWindow("Error", 1s)) << "a second box";
+    std::filesystem::remove_all(folder);
 }

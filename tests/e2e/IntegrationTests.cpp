@@ -57,9 +57,12 @@ TEST_F(Integration, WindowIsCentredWithItsClientSizeAndFramesRunUntilClosed)
 
     const auto first = program.WaitForLine("first frame after=", Patience);
     ASSERT_TRUE(first) << program.Output();
-    // The first frame follows StartFrameTimer at once, not a period later; the bound leaves room
-    // for a loaded machine without letting a missed first expiry through.
-    EXPECT_LE(Number(*first, "after"), 15000) << *first;
+    // The first frame follows StartFrameTimer at once, not a period later: it comes sooner than
+    // half the mean period of the ten frames after it, whatever the load stretches them to.
+    const auto eleventh = program.WaitForLine("frame 11 after=", Patience);
+    ASSERT_TRUE(eleventh) << "no eleventh frame: " << program.Output();
+    const int firstAfter = Number(*first, "after");
+    EXPECT_LT(firstAfter, (Number(*eleventh, "after") - firstAfter) / 20) << *first << " / " << *eleventh;
 
     if (UnderWine())
     {
@@ -108,7 +111,9 @@ TEST_F(Integration, GameThatNeverStartsTheTimerGetsEventsButNoFrame)
     CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "nostart"}});
     const auto window = Display.WaitForWindow("Vantor test", Patience);
     ASSERT_TRUE(window) << program.Output() << program.Errors();
-    ASSERT_TRUE(program.WaitForLine("start ", Patience));
+    ASSERT_TRUE(program.WaitForLine("start ", Patience)) << "no start: " << program.Output();
+    Display.Type(*window, "key a");
+    EXPECT_TRUE(program.WaitForLine("key up 15", Patience)) << "no key events: " << program.Output();
     Display.Close(*window);
     EXPECT_EQ(program.WaitForExit(Patience), 0);
     EXPECT_TRUE(program.WaitForLine("destroyed frames=0", 1s)) << program.Output();
@@ -132,6 +137,18 @@ std::vector<std::pair<int, int>> FramesAfterKeyDown(const std::string& output)
     return frames;
 }
 
+int CountLines(const std::string& output, const std::string& line);
+
+// Until the program has reported two frames after those already written.
+void WaitForTwoMoreFrames(const CProgram& program)
+{
+    int frames = 0;
+    std::istringstream lines(program.Output());
+    for (std::string line; std::getline(lines, line);)
+        frames += line.rfind("frame ", 0) == 0 ? 1 : 0;
+    ASSERT_TRUE(program.WaitForLine("frame ", Patience, frames + 2)) << "no frames after: " << program.Output();
+}
+
 int CountLines(const std::string& output, const std::string& line)
 {
     int count = 0;
@@ -152,8 +169,8 @@ TEST_F(Integration, KeysReachEventsAndBothQueries)
     // Pressed and released at once: the frame after counts it as pressed and as down, the next
     // frame as neither.
     Display.Type(*window, "keydown a keyup a");
-    ASSERT_TRUE(program.WaitForLine("key up 15", Patience)) << program.Output();
-    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(program.WaitForLine("key up 15", Patience)) << "no key up: " << program.Output();
+    WaitForTwoMoreFrames(program);
     auto frames = FramesAfterKeyDown(program.Output());
     ASSERT_GE(frames.size(), 2u) << program.Output();
     EXPECT_EQ(frames.front(), (std::pair{1, 1})) << program.Output();
@@ -162,8 +179,8 @@ TEST_F(Integration, KeysReachEventsAndBothQueries)
 
     // Held past the keyboard's repeat delay: repeats are presses too, and the key is down meanwhile.
     Display.Type(*window, "keydown a sleep 1.2 keyup a");
-    ASSERT_TRUE(program.WaitForLine("frame ", Patience));
-    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(program.WaitForLine("key up 15", Patience, 2)) << "no second key up: " << program.Output();
+    WaitForTwoMoreFrames(program);
     const std::string output = program.Output();
     EXPECT_GE(CountLines(output, "key down 15"), 3) << "auto-repeat gives more key-down events";
     EXPECT_EQ(CountLines(output, "key up 15"), 2);
@@ -172,17 +189,6 @@ TEST_F(Integration, KeysReachEventsAndBothQueries)
     EXPECT_GE(std::count(frames.begin(), frames.end(), std::pair{0, 1}), 10) << "held between the repeats";
 
     Display.Close(*window);
-    EXPECT_EQ(program.WaitForExit(Patience), 0);
-}
-
-TEST_F(Integration, ForgottenCaptionEndsInOneBoxAndExitCodeZero)
-{
-    CProgram program(ProgramPath(), {{"VANTOR_TEST_MODE", "nocaption"}});
-    const auto box = Display.WaitForWindow("Error", Patience);
-    ASSERT_TRUE(box) << program.Output() << program.Errors();
-    EXPECT_NE(program.Errors().find("Program forgot to call SetCaption()"), std::string::npos) << program.Errors();
-    EXPECT_FALSE(program.WaitForLine("start ", 0s)) << "the game must not start";
-    Display.Close(*box);
     EXPECT_EQ(program.WaitForExit(Patience), 0);
 }
 

@@ -62,6 +62,10 @@ public:
                    static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(after).count()));
             ReportWindowGeometry();
         }
+        if (Frames == 11)
+            Report("frame 11 after=%ld us", static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                                  std::chrono::steady_clock::now() - StartTime)
+                                                                  .count()));
         if (TestMode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
         if (TestMode == "scene")

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-120}
 mkdir -p build/fuzz build/fuzz/wav-corpus
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. $(sdl2-config --cflags) \
-    Host/Bitmap.cpp Host/Wave.cpp Sdl/CSdlPlatform.cpp tests/fuzz/WavFuzzer.cpp $(sdl2-config --libs) \
+    Host/Bitmap.cpp Host/Wave.cpp Sdl/CSdlPlatform.cpp Sdl/FrameTimer.cpp tests/fuzz/WavFuzzer.cpp $(sdl2-config --libs) \
     -o build/fuzz/WavFuzzer
 cp -n tests/fuzz/wav-corpus/* build/fuzz/wav-corpus/ 2>/dev/null || true
 build/fuzz/WavFuzzer -max_total_time="$seconds" -malloc_limit_mb=512 -timeout=5 \

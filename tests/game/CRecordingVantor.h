@@ -82,7 +82,7 @@ public:
     bool Quiet = false;
 
 private:
-    void Record(std::string entry);
+    template <typename... TArguments> void Call(const char* name, TArguments... arguments);
     void Forbidden(const char* operation);
 
     std::map<std::string, std::shared_ptr<CTexture>, std::less<>> Textures;

@@ -195,15 +195,20 @@ TEST_F(GameRules, BlueHaltShowsInTheRightColumnAndStartsAgainWhenDrawnAgain)
     EXPECT_EQ(State.BlueProgress, 0);
 }
 
-TEST_F(GameRules, AfterTheWinNothingChanges)
+// Frozen after the win: the rules stop (no lumber, no favour growth, no offering, no key read even
+// with every key pressed) and every frame draws the winner's picture alone.
+TEST_F(GameRules, AfterTheWinTheRulesStopAndOnlyTheWinnerIsDrawn)
 {
+    PlayFrames(449); // the offering is due next frame, lumber on every one
     State.Winner = 2;
-    State.MysteryReady = true;
     const CMainController::SState won = State;
-    for (int frame = 0; frame < 500; ++frame)
+    for (int frame = 0; frame < 60; ++frame)
     {
         Play({Key::A, Key::S, Key::K, Key::L, Key::Space});
         ASSERT_TRUE(Engine.KeyQueries.empty()) << frame;
+        ASSERT_EQ(Count("DrawImage"), 1) << frame;
+        ASSERT_EQ(Count("DrawImage(\"BlueWins.bmp\""), 1) << frame;
+        ASSERT_EQ(Count("DrawText"), 0) << frame;
     }
     EXPECT_TRUE(State == won);
 }

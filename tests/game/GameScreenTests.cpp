@@ -104,25 +104,3 @@ TEST_F(GameScreen, WinnerScreenIsThePictureOfTheWinnerAlone)
                                                        "Present()"}));
     }
 }
-
-TEST_F(GameScreen, ProjectionIsResetBeforeSetViewOnEveryFrame)
-{
-    State.Favour = -150.0; // red wins on frame 30
-    Log previous;
-    for (int frame = 1; frame <= 60; ++frame)
-    {
-        Play();
-        const auto view = std::find(Engine.Log.begin(), Engine.Log.end(), "SetView(800, 600)");
-        ASSERT_GE(view - Engine.Log.begin(), 4) << frame;
-        EXPECT_EQ(Log(view - 4, view + 1), ProjectionReset) << frame;
-        EXPECT_EQ(Count("SetView"), 1) << frame;
-        EXPECT_EQ(Count("gl"), 4) << frame;
-        // The same state gives the same frame: nothing accumulates.
-        if (frame > 31)
-        {
-            EXPECT_EQ(Engine.Log, previous) << frame;
-        }
-        previous = Engine.Log;
-    }
-    EXPECT_EQ(State.Winner, 1);
-}

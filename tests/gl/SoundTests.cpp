@@ -1,12 +1,14 @@
-// Sound clips through the real backend of each build: playing never waits and never fails. The
-// messages are the host's (tests/host), the file outcomes the backend's (DataFileTests.cpp).
+// Sound clips through the real backend of each build: valid and malformed images play without an
+// error, again and again. The messages are the host's (tests/host), the file outcomes the
+// backend's (DataFileTests.cpp); what reaches the output is tests/gl/SdlSoundTests.cpp's. Whether
+// a player waits for its clip cannot be seen on a machine without a sound device, so it is not
+// timed here.
 #include "Shared/CVantorException.h"
 #include "tests/gl/GLTestSupport.h"
 #include "tests/support/WavWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <random>
 #include <string>
@@ -23,7 +25,7 @@ std::vector<std::uint8_t> LongClip()
 }
 } // namespace
 
-TEST(Sounds, PlayingValidAndMalformedImagesReturnsAtOnceWithoutAnError)
+TEST(Sounds, ValidAndMalformedImagesPlayWithoutAnError)
 {
     const auto clip = LongClip();
     auto beyond = clip;
@@ -39,7 +41,6 @@ TEST(Sounds, PlayingValidAndMalformedImagesReturnsAtOnceWithoutAnError)
     WriteDataFile("Noise.wav", noise);
     WriteDataFile("Empty.wav", std::vector<std::uint8_t>{});
 
-    const auto started = std::chrono::steady_clock::now();
     for (const char* name : {"Long.wav", "Truncated.wav", "Beyond.wav", "Noise.wav", "Empty.wav"})
     {
         Engine().LoadSound(name);
@@ -48,6 +49,4 @@ TEST(Sounds, PlayingValidAndMalformedImagesReturnsAtOnceWithoutAnError)
         EXPECT_EQ(ErrorOf([&] { Engine().PlaySound(name); }), "no error") << name;
         EXPECT_EQ(ErrorOf([] { Engine().PlaySound("Long.wav"); }), "no error") << name;
     }
-    // Ten seconds of sound, five times over: a player that waited would take far longer than this.
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
 }

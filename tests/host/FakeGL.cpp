@@ -32,14 +32,12 @@ template <typename... T> void Record(const char* format, T... values)
 GLenum MatrixMode = GL_MODELVIEW;
 GLuint NextTexture = 1;
 
-void APIENTRY FakeDeleteProgram(GLuint program)
-{
-    Record("glDeleteProgram(%u)", program);
-}
-void APIENTRY FakeDeleteShader(GLuint shader)
-{
-    Record("glDeleteShader(%u)", shader);
-}
+
+void APIENTRY FakeDeleteProgram(GLuint program) { Record("glDeleteProgram(%u)", program); }
+void APIENTRY FakeDeleteShader(GLuint shader) { Record("glDeleteShader(%u)", shader); }
+void APIENTRY FakeCompileShader(GLuint shader) { Record("glCompileShader(%u)", shader); }
+void APIENTRY FakeLinkProgram(GLuint program) { Record("glLinkProgram(%u)", program); }
+void APIENTRY FakeUseProgram(GLuint program) { Record("glUseProgram(%u)", program); }
 
 GLuint NextShader = 1;
 GLuint NextProgram = 101;
@@ -61,10 +59,6 @@ void APIENTRY FakeShaderSource(GLuint shader, GLsizei count, const GLchar* const
     Record("glShaderSource(%u, %d, %s)", shader, count, lengths == nullptr ? "no lengths" : "lengths");
     FakeGL::ShaderSources[shader] = count > 0 ? strings[0] : "";
 }
-void APIENTRY FakeCompileShader(GLuint shader)
-{
-    Record("glCompileShader(%u)", shader);
-}
 void APIENTRY FakeGetShaderiv(GLuint shader, GLenum name, GLint* value)
 {
     Record("glGetShaderiv(%u, 0x%X)", shader, name);
@@ -81,19 +75,11 @@ void APIENTRY FakeAttachShader(GLuint program, GLuint shader)
     Record("glAttachShader(%u, %u)", program, shader);
     AttachedShaders[program] = shader;
 }
-void APIENTRY FakeLinkProgram(GLuint program)
-{
-    Record("glLinkProgram(%u)", program);
-}
 void APIENTRY FakeGetProgramiv(GLuint program, GLenum name, GLint* value)
 {
     Record("glGetProgramiv(%u, 0x%X)", program, name);
     if (FakeGL::WriteStatus && name == GL_LINK_STATUS)
         *value = SourceOf(AttachedShaders[program], "link error") ? GL_FALSE : GL_TRUE;
-}
-void APIENTRY FakeUseProgram(GLuint program)
-{
-    Record("glUseProgram(%u)", program);
 }
 } // namespace
 
@@ -110,11 +96,9 @@ void* FakeGL::EntryPoint(const char* name)
 {
     // The five that nothing calls only have to be found.
     static char Others;
-    if (std::strcmp(name, "glDeleteProgram") == 0)
-        return reinterpret_cast<void*>(&FakeDeleteProgram);
-    if (std::strcmp(name, "glDeleteShader") == 0)
-        return reinterpret_cast<void*>(&FakeDeleteShader);
     const std::pair<const char*, void*> shaderFunctions[] = {
+        {"glDeleteProgram", reinterpret_cast<void*>(&FakeDeleteProgram)},
+        {"glDeleteShader", reinterpret_cast<void*>(&FakeDeleteShader)},
         {"glCreateShader", reinterpret_cast<void*>(&FakeCreateShader)},
         {"glShaderSource", reinterpret_cast<void*>(&FakeShaderSource)},
         {"glCompileShader", reinterpret_cast<void*>(&FakeCompileShader)},
@@ -131,7 +115,38 @@ void* FakeGL::EntryPoint(const char* name)
     return &Others;
 }
 
+// The fixed-function entry points the host calls, one row each: name, parameters, how the log
+// writes the call, and the arguments.
+#define RECORDED(name, parameters, format, ...)                                                                    \
+    void APIENTRY name parameters                                                                                  \
+    {                                                                                                              \
+        Record(#name "(" format ")" __VA_OPT__(, ) __VA_ARGS__);                                                   \
+    }
+
 extern "C" {
+RECORDED(glLoadIdentity, (), "")
+RECORDED(glClearColor, (GLclampf r, GLclampf g, GLclampf b, GLclampf a), "%g, %g, %g, %g", r, g, b, a)
+RECORDED(glClearDepth, (GLclampd depth), "%g", depth)
+RECORDED(glClear, (GLbitfield mask), "0x%X", mask)
+RECORDED(glEnable, (GLenum capability), "0x%X", capability)
+RECORDED(glDisable, (GLenum capability), "0x%X", capability)
+RECORDED(glBlendFunc, (GLenum source, GLenum destination), "0x%X, 0x%X", source, destination)
+RECORDED(glDepthFunc, (GLenum function), "0x%X", function)
+RECORDED(glAlphaFunc, (GLenum function, GLclampf reference), "0x%X, %g", function, reference)
+RECORDED(glShadeModel, (GLenum mode), "0x%X", mode)
+RECORDED(glHint, (GLenum target, GLenum mode), "0x%X, 0x%X", target, mode)
+RECORDED(glBindTexture, (GLenum target, GLuint texture), "0x%X, %u", target, texture)
+RECORDED(glTexParameteri, (GLenum target, GLenum name, GLint value), "0x%X, 0x%X, 0x%X", target, name, value)
+RECORDED(glBegin, (GLenum mode), "0x%X", mode)
+RECORDED(glEnd, (), "")
+RECORDED(glTexCoord2f, (GLfloat u, GLfloat v), "%g, %g", u, v)
+RECORDED(glColor4f, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), "%g, %g, %g, %g", r, g, b, a)
+RECORDED(glVertex2f, (GLfloat x, GLfloat y), "%g, %g", x, y)
+RECORDED(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), "%g, %g, %g", x, y, z)
+RECORDED(glTranslatef, (GLfloat x, GLfloat y, GLfloat z), "%g, %g, %g", x, y, z)
+RECORDED(glScalef, (GLfloat x, GLfloat y, GLfloat z), "%g, %g, %g", x, y, z)
+
+// The few that answer or keep something.
 const GLubyte* APIENTRY glGetString(GLenum name)
 {
     Record("glGetString(0x%X)", name);
@@ -141,50 +156,6 @@ void APIENTRY glMatrixMode(GLenum mode)
 {
     MatrixMode = mode;
     Record("glMatrixMode(0x%X)", mode);
-}
-void APIENTRY glLoadIdentity()
-{
-    Record("glLoadIdentity()");
-}
-void APIENTRY glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha)
-{
-    Record("glClearColor(%g, %g, %g, %g)", red, green, blue, alpha);
-}
-void APIENTRY glClearDepth(GLclampd depth)
-{
-    Record("glClearDepth(%g)", depth);
-}
-void APIENTRY glClear(GLbitfield mask)
-{
-    Record("glClear(0x%X)", mask);
-}
-void APIENTRY glEnable(GLenum capability)
-{
-    Record("glEnable(0x%X)", capability);
-}
-void APIENTRY glDisable(GLenum capability)
-{
-    Record("glDisable(0x%X)", capability);
-}
-void APIENTRY glBlendFunc(GLenum source, GLenum destination)
-{
-    Record("glBlendFunc(0x%X, 0x%X)", source, destination);
-}
-void APIENTRY glDepthFunc(GLenum function)
-{
-    Record("glDepthFunc(0x%X)", function);
-}
-void APIENTRY glAlphaFunc(GLenum function, GLclampf reference)
-{
-    Record("glAlphaFunc(0x%X, %g)", function, reference);
-}
-void APIENTRY glShadeModel(GLenum mode)
-{
-    Record("glShadeModel(0x%X)", mode);
-}
-void APIENTRY glHint(GLenum target, GLenum mode)
-{
-    Record("glHint(0x%X, 0x%X)", target, mode);
 }
 void APIENTRY glGetIntegerv(GLenum name, GLint* value)
 {
@@ -198,10 +169,6 @@ void APIENTRY glGenTextures(GLsizei count, GLuint* names)
     for (GLsizei i = 0; i < count; ++i)
         names[i] = NextTexture++;
 }
-void APIENTRY glBindTexture(GLenum target, GLuint texture)
-{
-    Record("glBindTexture(0x%X, %u)", target, texture);
-}
 void APIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                            GLint border, GLenum format, GLenum type, const GLvoid* pixels)
 {
@@ -211,41 +178,5 @@ void APIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLs
     FakeGL::LastTexels.assign(texels, texels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     FakeGL::LastTextureWidth = width;
     FakeGL::LastTextureHeight = height;
-}
-void APIENTRY glTexParameteri(GLenum target, GLenum name, GLint value)
-{
-    Record("glTexParameteri(0x%X, 0x%X, 0x%X)", target, name, value);
-}
-void APIENTRY glBegin(GLenum mode)
-{
-    Record("glBegin(0x%X)", mode);
-}
-void APIENTRY glEnd()
-{
-    Record("glEnd()");
-}
-void APIENTRY glTexCoord2f(GLfloat u, GLfloat v)
-{
-    Record("glTexCoord2f(%g, %g)", u, v);
-}
-void APIENTRY glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
-{
-    Record("glColor4f(%g, %g, %g, %g)", red, green, blue, alpha);
-}
-void APIENTRY glVertex2f(GLfloat x, GLfloat y)
-{
-    Record("glVertex2f(%g, %g)", x, y);
-}
-void APIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z)
-{
-    Record("glVertex3f(%g, %g, %g)", x, y, z);
-}
-void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z)
-{
-    Record("glTranslatef(%g, %g, %g)", x, y, z);
-}
-void APIENTRY glScalef(GLfloat x, GLfloat y, GLfloat z)
-{
-    Record("glScalef(%g, %g, %g)", x, y, z);
 }
 }

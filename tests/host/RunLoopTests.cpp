@@ -102,17 +102,28 @@ TEST_F(RunLoop, ShutdownOrder)
 
 TEST_F(RunLoop, StoppedTimerIsNotStoppedAgainAtShutdown)
 {
-    OnStart = nullptr;
+    OnFrame = [](CScriptedController& game) { game.Engine.StopFrameTimer(); };
     Platform->ThenMessage(CFakePlatform::Close());
     Application->Run();
-    EXPECT_EQ(Count("CancelFrameTimer"), 0);
+    EXPECT_EQ(Count("CancelFrameTimer"), 1);
 }
 
-TEST_F(RunLoop, ErrorsInAFrameLeaveRunWithoutCleanUp)
+TEST_F(RunLoop, AFrameThatThrowsStillGivesBackTheTimerAndTheSound)
 {
+    OnStart = [this](CScriptedController& game) {
+        Platform->DataFiles["Ping.wav"] = {{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, EFileRead::Ok};
+        game.Engine.LoadSound("Ping.wav");
+        game.Engine.PlaySound("Ping.wav");
+        game.Engine.StartFrameTimer();
+    };
     OnFrame = [](CScriptedController&) { throw std::runtime_error("broken frame"); };
     EXPECT_THROW(Application->Run(), std::runtime_error);
-    EXPECT_EQ(Count("CloseFrameTimer"), 0);
+    EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling"}),
+              (std::vector<std::string>{"CloseFrameTimer", "EndScheduling"}));
+    // The player is stopped before the clip it reads goes with the application.
+    Application.reset();
+    EXPECT_EQ(Count("StopSound"), 1);
+    EXPECT_EQ(Count("StillPlaying"), 0);
 }
 
 TEST_F(RunLoop, FocusEventsReachTheGame)

@@ -143,8 +143,9 @@ TEST_F(Shaders, EachFailureHasItsMessageWithTheNameAsPassed)
         EXPECT_EQ(ErrorOf<CVantorException>([&] { Draw(engine, "Lonely.frag"); }), "Shader not loaded: Lonely.frag");
         EXPECT_EQ(ErrorOf<CVantorException>([&] { Draw(engine, "Missing.frag"); }), "Shader not loaded: Missing.frag");
     });
-    // Neither failed object is deleted then; the shader that compiled is kept and goes at shutdown.
-    EXPECT_EQ(Only({"glDelete"}), (std::vector<std::string>{"glDeleteShader(2)"}));
+    // What each failure made is deleted at once, and nothing is left for shutdown.
+    EXPECT_EQ(Only({"glDelete"}),
+              (std::vector<std::string>{"glDeleteShader(1)", "glDeleteProgram(101)", "glDeleteShader(2)"}));
     EXPECT_EQ(Count("glUseProgram(101)"), 0);
 }
 
@@ -188,32 +189,17 @@ TEST_F(Shaders, ReloadingDeletesWhatItReplacesOnlyOnceItSucceeds)
         Draw(engine, "Glow.frag");
         EXPECT_EQ(Count("glUseProgram(102)"), 1);
 
-        // A link failure replaces the shader but keeps the program, which still draws.
+        // So does a link failure: the shader and the program that drew before still draw.
         WriteFile("Glow.frag", "link error");
         EXPECT_EQ(ErrorOf<CVantorException>([&] { engine.LoadShader("Glow.frag"); }), "Program link failed for shader: Glow.frag");
         Draw(engine, "Glow.frag");
         EXPECT_EQ(Count("glUseProgram(102)"), 2);
     });
-    // Shaders 1, 2 replaced; 3 failed to compile and stays; 4 is the table's; program 103 failed.
+    // 1 and 101 replaced; 3, then 103 and 4, deleted by their failures; 102 and 2 at shutdown.
     EXPECT_EQ(Only({"glDelete"}), (std::vector<std::string>{"glDeleteShader(1)", "glDeleteProgram(101)",
-                                                            "glDeleteShader(2)", "glDeleteProgram(102)",
-                                                            "glDeleteShader(4)"}));
-}
-
-TEST_F(Shaders, NamesInAnotherCaseAreOtherNames)
-{
-    WriteFile("Glow.frag", "void main() {}");
-    WriteFile("GLOW.frag", "void main() {}");
-    RunGame([](IVantor& engine) {
-        engine.LoadShader("Glow.frag");
-        EXPECT_EQ(ErrorOf<CVantorException>([&] { Draw(engine, "glow.frag"); }), "Shader not loaded: glow.frag");
-        engine.LoadShader("GLOW.frag");
-        Draw(engine, "GLOW.frag");
-        Draw(engine, "Glow.frag");
-    });
-    EXPECT_EQ(Only({"glUseProgram(1"}), (std::vector<std::string>{"glUseProgram(102)", "glUseProgram(101)"}));
-    EXPECT_EQ(Count("glDeleteProgram(101)"), 1);
-    EXPECT_EQ(Count("glDeleteProgram(102)"), 1);
+                                                            "glDeleteShader(3)", "glDeleteProgram(103)",
+                                                            "glDeleteShader(4)", "glDeleteProgram(102)",
+                                                            "glDeleteShader(2)"}));
 }
 
 TEST_F(Shaders, QuadIsCulledDrawnWithCoordinatesAsGivenAndProgramZeroAfter)
@@ -233,13 +219,51 @@ TEST_F(Shaders, QuadIsCulledDrawnWithCoordinatesAsGivenAndProgramZeroAfter)
                                         "glEnd()", "glUseProgram(0)"}));
 }
 
-TEST_F(Shaders, ShutdownDeletesNothingWhenShadersWereSwitchedOff)
+TEST_F(Shaders, ShutdownDeletesWhatWasLoadedEvenWithShadersSwitchedOffSince)
 {
     WriteFile("Glow.frag", "void main() {}");
     RunGame([](IVantor& engine) {
         engine.LoadShader("Glow.frag");
         engine.SetUseShaders(false);
     });
-    EXPECT_TRUE(Only({"glDelete"}).empty());
-    EXPECT_EQ(Count("DeleteContexts"), 1);
+    EXPECT_EQ(Only({"glDelete", "DeleteContexts"}),
+              (std::vector<std::string>{"glDeleteProgram(101)", "glDeleteShader(1)", "DeleteContexts"}));
+}
+
+// Names that find nothing, for each kind of asset: a file that is not there, and a name loaded
+// under another case, which is another name.
+TEST_F(Shaders, MissingAndWrongCaseNamesOfEveryKindAreRefusedByName)
+{
+    Platform->Pictures["Font.bmp"] = CFakePlatform::Picture24(95 * 2, 2, [](std::int32_t x, std::int32_t y) {
+        return x % 2 == 1 && y == 1 ? 0x00FF00u : 0xFFFFFFu;
+    });
+    Platform->Pictures["Picture.bmp"] = Platform->Pictures["Font.bmp"];
+    WriteFile("Glow.frag", "void main() {}");
+    Platform->DataFiles["Ping.wav"] = {{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, EFileRead::Ok};
+    RunGame([](IVantor& engine) {
+        engine.LoadImage("Picture.bmp", false);
+        engine.LoadFont("Font.bmp");
+        engine.LoadShader("Glow.frag");
+        engine.LoadSound("Ping.wav");
+        const std::pair<std::function<void()>, const char*> rows[] = {
+            {[&] { engine.LoadImage("Missing.bmp", true); }, "Image file not found: Missing.bmp"},
+            {[&] { engine.LoadFont("Missing.bmp"); }, "Image file not found: Missing.bmp"},
+            {[&] { engine.LoadShader("Missing.frag"); }, "Shader file not found: Missing.frag"},
+            {[&] { engine.LoadSound("Missing.wav"); }, "Sound file not found: Missing.wav"},
+            {[&] { engine.GetTexture("picture.bmp"); }, "Texture not loaded: picture.bmp"},
+            {[&] { engine.GetTexture("Font.bmp"); }, "Texture not loaded: Font.bmp"},
+            {[&] { engine.SetFont("FONT.BMP"); }, "Font not loaded: FONT.BMP"},
+            {[&] { engine.SetFont("Picture.bmp"); }, "Font not loaded: Picture.bmp"},
+            {[&] { Draw(engine, "glow.frag"); }, "Shader not loaded: glow.frag"},
+            {[&] { engine.PlaySound("ping.wav"); }, "Sound not loaded: ping.wav"},
+        };
+        for (const auto& [call, message] : rows)
+            EXPECT_EQ(ErrorOf<CVantorException>(call), message);
+        // The names as loaded still work.
+        engine.GetTexture("Picture.bmp");
+        engine.SetFont("Font.bmp");
+        Draw(engine, "Glow.frag");
+        engine.PlaySound("Ping.wav");
+    });
+    EXPECT_EQ(Count("glUseProgram(101)"), 1);
 }

@@ -58,12 +58,10 @@ TEST_F(Sounds, EachFailureHasItsMessageAndLeavesTheTableAsItWas)
     EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->LoadSound("Ping.wav"); }), "Sound file too large (> 4GiB): Ping.wav");
     Platform->DataFiles.erase("Ping.wav");
     EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->LoadSound("Ping.wav"); }), "Sound file not found: Ping.wav");
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->LoadSound("Pong.wav"); }), "Sound file not found: Pong.wav");
 
     Application->PlaySound("Ping.wav");
     EXPECT_EQ(Platform->PlayedBytes, clip);
     EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->PlaySound("Pong.wav"); }), "Sound not loaded: Pong.wav");
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->PlaySound("ping.wav"); }), "Sound not loaded: ping.wav");
     EXPECT_EQ(Count("StopSound"), 0);
 }
 

@@ -6,6 +6,16 @@
 
 using StartUp = HostTest;
 
+namespace
+{
+void WithShaders(IVantor& engine)
+{
+    engine.SetCaption("Test");
+    engine.SetSize(800, 600);
+    engine.SetUseShaders(true);
+}
+} // namespace
+
 TEST_F(StartUp, CaptionIsCheckedBeforeSizeAndBeforeAnyWindow)
 {
     Configure = [](IVantor&) {};
@@ -43,25 +53,6 @@ TEST_F(StartUp, ZeroHeightPassesAndTheWindowGetsCaptionAndSize)
     EXPECT_EQ(Only({"PlatformStartUp"}), std::vector<std::string>{"PlatformStartUp Zero high 800x0"});
 }
 
-TEST_F(StartUp, InitialOpenGLStateAndViewInOrder)
-{
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    const std::vector<std::string> expected{
-        "PlatformStartUp Test game 800x600",
-        "glMatrixMode(0x1701)", "glLoadIdentity()", "glMatrixMode(0x1700)", "glLoadIdentity()",
-        "glClearColor(0, 0, 0, 1)", "glClearDepth(1)",
-        "glEnable(0xBE2)", "glBlendFunc(0x302, 0x303)",
-        "glEnable(0xB71)", "glDepthFunc(0x203)",
-        "glEnable(0xBC0)", "glAlphaFunc(0x205, 0)",
-        "glShadeModel(0x1D01)", "glHint(0xC50, 0x1102)",
-        // The view: one unit per client pixel, y down, model-view mode restored.
-        "glMatrixMode(0x1701)", "glTranslatef(-1, 1, 0)", "glScalef(0.0025, -0.00333333, 1)", "glMatrixMode(0x1700)",
-        "Start"};
-    ASSERT_GE(Log.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(Log.begin(), Log.begin() + static_cast<long>(expected.size())), expected);
-}
-
 TEST_F(StartUp, WithoutShadersTheVersionIsNeverRead)
 {
     FakeGL::Version = "1.1 Ancient";
@@ -72,22 +63,14 @@ TEST_F(StartUp, WithoutShadersTheVersionIsNeverRead)
 
 TEST_F(StartUp, ShaderVersionCheckTakesTheLeadingDigits)
 {
-    Configure = [](IVantor& engine) {
-        engine.SetCaption("Test");
-        engine.SetSize(800, 600);
-        engine.SetUseShaders(true);
-    };
+    Configure = WithShaders;
     FakeGL::Version = "1.4 Mesa";
     ExpectRunFails<CVantorException>(*Application, "OpenGL 2.0 or higher is required.");
 
     for (const char* version : {"2.1 Mesa 22.3.6", "10.0"})
     {
         SetUp();
-        Configure = [](IVantor& engine) {
-            engine.SetCaption("Test");
-            engine.SetSize(800, 600);
-            engine.SetUseShaders(true);
-        };
+        Configure = WithShaders;
         FakeGL::Version = version;
         Platform->ThenMessage(CFakePlatform::Close());
         EXPECT_NO_THROW(Application->Run()) << version;
@@ -95,22 +78,14 @@ TEST_F(StartUp, ShaderVersionCheckTakesTheLeadingDigits)
     }
 
     SetUp();
-    Configure = [](IVantor& engine) {
-        engine.SetCaption("Test");
-        engine.SetSize(800, 600);
-        engine.SetUseShaders(true);
-    };
+    Configure = WithShaders;
     FakeGL::Version = "OpenGL ES 3.2";
     EXPECT_THROW(Application->Run(), std::invalid_argument);
 }
 
 TEST_F(StartUp, EntryPointsLoadInOrderAndTheFirstMissingIsNamed)
 {
-    Configure = [](IVantor& engine) {
-        engine.SetCaption("Test");
-        engine.SetSize(800, 600);
-        engine.SetUseShaders(true);
-    };
+    Configure = WithShaders;
     Platform->MissingEntryPoints = {"glUniform2f", "glGetProgramInfoLog"};
     ExpectRunFails<CVantorException>(*Application, "Failed to load OpenGL function: glGetProgramInfoLog");
     const std::vector<std::string> expected{

@@ -99,42 +99,6 @@ TEST(BmpCheck, RefusesHeadersTheFileCannotBack)
     EXPECT_FALSE(CheckBmpFile(wrongMagic));
 }
 
-TEST(Texels, ColourKeysAndOwnColours)
-{
-    const std::vector<std::uint32_t> colours{0xFFFFFF, 0xFF00FF, 0xFEFFFF, 0x102030};
-    const auto file = MakeBmp({4, 1, 24, false, [&](std::int32_t x, std::int32_t) { return colours[x]; }});
-    std::vector<std::uint32_t> texels;
-    ConvertToTexels(RowsOf(file), true, 4, 1, texels);
-    EXPECT_EQ(texels, (std::vector<std::uint32_t>{0, Texel(127, 127, 127, 127), Texel(254, 255, 255, 255),
-                                                  Texel(0x10, 0x20, 0x30, 255)}));
-    ConvertToTexels(RowsOf(file), false, 4, 1, texels);
-    EXPECT_EQ(texels[0], Texel(255, 255, 255, 255));
-    EXPECT_EQ(texels[1], Texel(255, 0, 255, 255));
-}
-
-TEST(Texels, PaddedRowsOrientationAndTheUnusedCorner)
-{
-    // Three pixels a row are nine bytes, read with rows of twelve; the picture fills the top-left
-    // corner of a 4 x 4 texture whatever the file's row order.
-    for (const bool topDown : {false, true})
-    {
-        const auto file = MakeBmp({3, 2, 24, topDown, [](std::int32_t x, std::int32_t y) {
-                                       return static_cast<std::uint32_t>(0x100000 * (y + 1) + x);
-                                   }});
-        std::vector<std::uint32_t> texels;
-        ConvertToTexels(RowsOf(file), false, 4, 4, texels);
-        ASSERT_EQ(texels.size(), 16u);
-        for (std::int32_t y = 0; y < 4; ++y)
-            for (std::int32_t x = 0; x < 4; ++x)
-            {
-                const std::uint32_t expected =
-                    x < 3 && y < 2 ? Texel(static_cast<std::uint8_t>(0x10 * (y + 1)), 0, static_cast<std::uint8_t>(x), 255)
-                                   : 0u;
-                EXPECT_EQ(texels[static_cast<std::size_t>(y * 4 + x)], expected) << x << "," << y << " " << topDown;
-            }
-    }
-}
-
 TEST(Texels, FourthByteOfThirtyTwoBitPixelsIsIgnored)
 {
     const auto file = MakeBmp({2, 1, 32, false, [](std::int32_t x, std::int32_t) {

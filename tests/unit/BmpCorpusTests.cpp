@@ -31,5 +31,6 @@ TEST(BmpCorpus, KeptInputsPassTheCheckAndConversionSafely)
             CutFontGlyphs(rows, [](std::uint32_t, std::int32_t, std::int32_t, std::int32_t,
                                    const std::vector<std::uint32_t>&) {});
         }
-    EXPECT_GE(files, 6);
+    // The hundred and one kept files are in the repository; more may come from fuzzing.
+    EXPECT_GE(files, 101);
 }

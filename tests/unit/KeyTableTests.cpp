@@ -25,17 +25,6 @@ TEST(KeyTable, EveryKeyRoundTripsThroughItsQueryCode)
     EXPECT_EQ(KeyToVirtualKey(Key::Up), 0x26u);
 }
 
-TEST(KeyTable, GenericModifierCodesGiveTheLeftKeys)
-{
-    Key key{};
-    ASSERT_TRUE(TranslateKey(0x10, key));
-    EXPECT_EQ(key, Key::LeftShift);
-    ASSERT_TRUE(TranslateKey(0x11, key));
-    EXPECT_EQ(key, Key::LeftControl);
-    ASSERT_TRUE(TranslateKey(0x12, key));
-    EXPECT_EQ(key, Key::LeftAlt);
-}
-
 TEST(KeyTable, FiftyFourCodesAreKnownAndOthersGiveKeyZero)
 {
     int known = 0;

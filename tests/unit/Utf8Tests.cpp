@@ -45,3 +45,12 @@ TEST(Utf8, MalformedBytesStopTheDecoder)
         EXPECT_EQ(codes.size(), 2u) << bad;
     }
 }
+
+TEST(Utf8, ASequenceCutOffByTheEndOfTheTextIsMalformed)
+{
+    // The byte that would complete it lies just past the text's end and must not be read.
+    const char bytes[] = "\xE2\x82\xAC";
+    bool valid = true;
+    EXPECT_TRUE(Decode(std::string_view(bytes, 2), valid).empty());
+    EXPECT_FALSE(valid);
+}

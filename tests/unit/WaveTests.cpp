@@ -139,8 +139,6 @@ TEST(WaveCorpus, KeptInputsPassTheCheckSafely)
     for (const char* folder : {"wav-corpus", "wav-regressions"})
     {
         const auto path = std::filesystem::path(VANTOR_FUZZ_DIR) / folder;
-        if (!std::filesystem::exists(path))
-            continue;
         for (const auto& entry : std::filesystem::directory_iterator(path))
         {
             std::ifstream in(entry.path(), std::ios::binary);
@@ -158,6 +156,8 @@ TEST(WaveCorpus, KeptInputsPassTheCheckSafely)
             }
         }
     }
-    EXPECT_GE(files, 6);
-    EXPECT_GE(accepted, 2);
+    // The eleven seeds, seven of them sound, and the one regression are in the repository; fuzzing
+    // may add more.
+    EXPECT_GE(files, 12);
+    EXPECT_GE(accepted, 7);
 }
