@@ -20,7 +20,7 @@ release() {
     # Only the game and what it installs, not the tests of the tree.
     cmake --build "$tree" --parallel "$jobs" --target Arborath
     rm -rf "$tree/cpack"
-    (cd "$tree" && cpack -B "$tree/cpack" >/dev/null)
+    (cd "$tree" && cpack -B "$tree/cpack" >"$tree/cpack.log" 2>&1) || { cat "$tree/cpack.log" >&2; exit 1; }
 }
 
 # Debian's hardening flags, all of them, as a Debian package build would use them.

@@ -56,7 +56,8 @@ dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A
 VANTOR_RELEASE_EXE=$exe VANTOR_RELEASE_ROOT=$root "$driver" --gtest_filter='Release.*'
 
 # A release tree that has built an older set of data files: the old name does not reach the
-# package. Made on the Linux tree alone, into the scratch folder.
+# package. Made on the Linux tree alone, into the scratch folder. The rename is in the source
+# tree, for a few seconds: nothing else may build meanwhile.
 mv Data/Background.bmp Data/Backdrop.bmp
 trap 'mv Data/Backdrop.bmp Data/Background.bmp; rm -rf "$scratch"' EXIT
 cmake --build build/release-linux --target Arborath >/dev/null 2>&1
