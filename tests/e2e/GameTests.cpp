@@ -75,9 +75,10 @@ protected:
     }
 
     // Captures until the screen shows a state that passes the test, or the time is up.
-    std::optional<SShown> WaitForShown(const CX11Display::SWindow& window, const std::function<bool(const SShown&)>& test)
+    std::optional<SShown> WaitForShown(const CX11Display::SWindow& window, const std::function<bool(const SShown&)>& test,
+                                       std::chrono::seconds patience = Patience, bool report = true)
     {
-        const auto deadline = std::chrono::steady_clock::now() + Patience;
+        const auto deadline = std::chrono::steady_clock::now() + patience;
         CExpectedScreen::TPixels screen;
         do
         {
@@ -86,6 +87,8 @@ protected:
                 return shown;
             std::this_thread::sleep_for(50ms);
         } while (std::chrono::steady_clock::now() < deadline);
+        if (!report)
+            return std::nullopt;
         // What was on the screen instead, to look at.
         std::ofstream file("/tmp/vantor-game-last-screen.ppm", std::ios::binary);
         file << "P6\n800 600\n255\n";
@@ -96,6 +99,21 @@ protected:
         }
         ADD_FAILURE() << "the last screen seen is in /tmp/vantor-game-last-screen.ppm";
         return std::nullopt;
+    }
+
+    // Types a key until its effect shows. Under a loaded Wine a key typed while the window is
+    // still taking the focus is now and then lost; typing it again is safe, as the lost one
+    // changed nothing, and a key that never works still fails.
+    std::optional<SShown> Press(const CX11Display::SWindow& window, const std::string& key,
+                                const std::function<bool(const SShown&)>& test)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt)
+        {
+            Display.Type(window, "key " + key);
+            if (const auto shown = WaitForShown(window, test, Patience / 4, false))
+                return shown;
+        }
+        return WaitForShown(window, test, std::chrono::seconds(1));
     }
 
     CX11Display Display;
@@ -119,24 +137,20 @@ TEST_F(Game, PlayingScreenAndKeysMoveTheRightPlayer)
     EXPECT_GE(shown->RedLumber, 20);
 
     // A: red sacrifices, five lumber for two points of favour towards red.
-    Display.Type(*window, "key a");
-    shown = WaitForShown(*window, [](const SShown& s) { return s.Favour == -2; });
+    shown = Press(*window, "a", [](const SShown& s) { return s.Favour == -2; });
     ASSERT_TRUE(shown) << "the favour did not move towards red";
     EXPECT_EQ(shown->RedLumber, shown->BlueLumber - 5);
     EXPECT_EQ(shown->BlueEfficiency, 100);
 
     // L: blue trades, five lumber for four points of efficiency.
-    Display.Type(*window, "key l");
-    shown = WaitForShown(*window, [](const SShown& s) { return s.BlueEfficiency == 104; });
+    shown = Press(*window, "l", [](const SShown& s) { return s.BlueEfficiency == 104; });
     ASSERT_TRUE(shown) << "blue's efficiency did not rise";
     EXPECT_EQ(shown->RedEfficiency, 100);
     EXPECT_EQ(shown->Favour, -2);
 
     // S and K: red trades, blue sacrifices, and the favour is back to (truncated) 0.
-    Display.Type(*window, "key s");
-    ASSERT_TRUE(WaitForShown(*window, [](const SShown& s) { return s.RedEfficiency == 104; }));
-    Display.Type(*window, "key k");
-    ASSERT_TRUE(WaitForShown(*window, [](const SShown& s) { return s.Favour == 0 && s.BlueEfficiency == 104; }));
+    ASSERT_TRUE(Press(*window, "s", [](const SShown& s) { return s.RedEfficiency == 104; }));
+    ASSERT_TRUE(Press(*window, "k", [](const SShown& s) { return s.Favour == 0 && s.BlueEfficiency == 104; }));
 
     Display.Close(*window);
     EXPECT_EQ(game.WaitForExit(Patience), 0);
