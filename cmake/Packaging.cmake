@@ -5,10 +5,8 @@
 set(ARBORATH_MAINTAINER "The Arborath developers <arborath@users.noreply.example.org>")
 set(packaging ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 set(staged ${CMAKE_CURRENT_BINARY_DIR}/packaging)
-# The Data folder the build keeps beside the program: exactly the files the program names, less
-# the version-control notes that naming a checked-out folder brings along.
+# The Data folder the build keeps beside the program: exactly the files the program names.
 get_target_property(data_folder Arborath VANTOR_DATA_FOLDER)
-set(data_rule PATTERN ".git*" EXCLUDE)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
@@ -36,7 +34,7 @@ if(WIN32)
 
     # The zip's one folder, as it unpacks: Arborath/Arborath.exe with Data/ beside it.
     install(TARGETS Arborath RUNTIME DESTINATION .)
-    install(DIRECTORY ${data_folder}/ DESTINATION Data ${data_rule})
+    install(DIRECTORY ${data_folder}/ DESTINATION Data)
     install(FILES ${staged}/README.txt ${packaging}/THIRD-PARTY-NOTICES.txt DESTINATION .)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 
@@ -52,7 +50,7 @@ else()
     # the link's target.
     set(ARBORATH_WM_CLASS Arborath)
     install(TARGETS Arborath RUNTIME DESTINATION lib/arborath)
-    install(DIRECTORY ${data_folder}/ DESTINATION lib/arborath/Data ${data_rule})
+    install(DIRECTORY ${data_folder}/ DESTINATION lib/arborath/Data)
     file(CREATE_LINK ../lib/arborath/Arborath ${staged}/arborath SYMBOLIC)
     install(FILES ${staged}/arborath DESTINATION games)
 

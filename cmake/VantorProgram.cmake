@@ -36,6 +36,8 @@ function(vantor_add_program name)
         cmake_path(ABSOLUTE_PATH item BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE path)
         if(IS_DIRECTORY ${path})
             file(GLOB_RECURSE files CONFIGURE_DEPENDS LIST_DIRECTORIES false RELATIVE ${path} ${path}/*)
+            # Hidden files (version-control notes, editors' leftovers) are no data of the program's.
+            list(FILTER files EXCLUDE REGEX "(^|/)\\.")
             list(SORT files)
             foreach(file IN LISTS files)
                 string(APPEND manifest "${path}/${file}\t${file}\n")
