@@ -45,7 +45,8 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
         std::vector<std::uint8_t> bytes = before;
         EXPECT_EQ(platform.ReadDataFile(read.Name, bytes, read.Zeros), read.Outcome) << read.Name;
         // What a failed read leaves behind is not defined.
-        EXPECT_TRUE(read.Outcome == EFileRead::ReadFailed || bytes == read.Bytes) << read.Name << ", " << read.Zeros << " zeros: " << bytes.size() << " bytes";
+        EXPECT_TRUE(read.Outcome == EFileRead::ReadFailed || bytes == read.Bytes)
+            << read.Name << ", " << read.Zeros << " zeros: " << bytes.size() << " bytes";
     }
     std::filesystem::remove_all(DataFilePath("Huge.bin"));
     std::filesystem::remove_all(DataFilePath("Folder.bin"));

@@ -2,7 +2,6 @@
 
 #include "Vantor/GL.h"
 #include "Vantor/IVantor.h"
-#include "Shared/CVantorException.h"
 #include "tests/support/DataFolder.h"
 
 #include <cstdint>
@@ -28,9 +27,9 @@ struct SRgb
     bool operator==(const SRgb&) const = default;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const SRgb& colour)
+inline std::ostream& operator<<(std::ostream& out, const SRgb& rgb)
 {
-    return out << "(" << colour.Red << ", " << colour.Green << ", " << colour.Blue << ")";
+    return out << "(" << rgb.Red << ", " << rgb.Green << ", " << rgb.Blue << ")";
 }
 
 // The pixel (x, y) of the frame being drawn, counted from the window's top-left corner.
@@ -62,29 +61,28 @@ inline void ResetFrame()
     Engine().Clear();
 }
 
-// The message of the CVantorException that the call throws, or "no error".
+// The message of the exception that the call throws, or "no error".
 inline std::string ErrorOf(const std::function<void()>& call)
 {
     try
     {
         call();
     }
-    catch (const CVantorException& error)
+    catch (const std::exception& error)
     {
         return error.what();
     }
     return "no error";
 }
 
-inline void WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
+inline void WriteDataFile(const std::string& name, std::string_view text)
 {
-    std::ofstream file(DataFilePath(name), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(DataFilePath(name), std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-inline void WriteDataFile(const std::string& name, const std::string& text)
+inline void WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
 {
-    WriteDataFile(name, std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteDataFile(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // A file of exactly 4 GiB that takes no room: only its size is ever looked at.
