@@ -49,6 +49,19 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
                                                  header.Stride}),
                       std::vector<std::int32_t>({3, 2, topDown, depth, depth == 8 ? 4 : 12}));
         }
+    // The old core header of 16-bit sizes, and bit fields, which 32-bit pixels may have.
+    const auto wide = MakeBmp({3, 2, 24});
+    std::vector<std::uint8_t> core(wide.begin(), wide.begin() + 14);
+    core.insert(core.end(), {12, 0, 0, 0, 3, 0, 2, 0, 1, 0, 24, 0});
+    core.insert(core.end(), wide.begin() + 54, wide.end());
+    core[10] = 26;
+    const auto header = CheckBmpFile(core).value();
+    EXPECT_EQ(std::vector<std::int32_t>({header.Width, header.Height, header.BitsPerPixel, header.Stride}),
+              std::vector<std::int32_t>({3, 2, 24, 12}));
+    auto fields = MakeBmp({3, 2, 32});
+    fields[30] = 3;
+    EXPECT_TRUE(CheckBmpFile(fields));
+
     const auto good = MakeBmp({4, 4, 24});
     const std::size_t all = good.size();
     // The bytes kept, and a 32-bit value written at an offset (none where both are 0).
@@ -63,7 +76,8 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
                   {"no width", all, 18, 0},                     {"negative width", all, 18, 0xFFFFFFFF},
                   {"no height", all, 22, 0},                    {"the most negative height", all, 22, 0x80000000},
                   {"pixels far past the end", all, 10, 0xFFFFFFF0}, {"pixels inside the headers", all, 10, 4},
-                  {"run-length compressed", all, 30, 1},        {"absurd header size", all, 14, 0xFFFFFFFF}};
+                  {"run-length compressed", all, 30, 1},        {"bit fields at 24 bits", all, 30, 3},
+                  {"absurd header size", all, 14, 0xFFFFFFFF}};
     for (const auto& row : damage)
     {
         auto file = good;
@@ -107,40 +121,33 @@ std::map<std::uint32_t, SGlyph> Cut(const std::vector<std::int32_t>& widths, std
 }
 } // namespace
 
-TEST(FontCutting, GlyphWidthsFromMarkersAndTheirTextures)
+TEST(FontCutting, GlyphWidthsFromMarkersTheirTexturesAndTheirInk)
 {
+    const auto widthsOf = [](const std::map<std::uint32_t, SGlyph>& glyphs) {
+        std::vector<std::int32_t> widths;
+        for (const auto& [code, glyph] : glyphs)
+            widths.push_back(glyph.Width);
+        return widths;
+    };
     std::vector<std::int32_t> widths(95, 7);
     widths[1] = 0; // '!' between adjacent markers
     widths[2] = 3;
     const auto glyphs = Cut(widths, 14);
-    ASSERT_EQ(glyphs.size(), 95u);
     EXPECT_EQ(glyphs.begin()->first, 32u);
-    EXPECT_EQ(glyphs.rbegin()->first, 126u);
-    // 14 high: GetMaxV 14/16 = 0.875
-    const SGlyph& space = glyphs.at(32);
-    EXPECT_EQ(std::vector<std::int32_t>({space.Width, space.TextureWidth, space.TextureHeight}),
-              std::vector<std::int32_t>({7, 8, 16}));
-    EXPECT_EQ(glyphs.at('!').Width, 0);
+    EXPECT_EQ(widthsOf(glyphs), widths);
+    // 14 high: GetMaxV 14/16 = 0.875. No width: a texture of one empty column.
+    EXPECT_EQ(glyphs.at(' ').TextureWidth * 100 + glyphs.at(' ').TextureHeight, 816);
     EXPECT_EQ(glyphs.at('!').TextureWidth, 1);
     EXPECT_EQ(glyphs.at('!').Texels, std::vector<std::uint32_t>(16, 0));
-    EXPECT_EQ(glyphs.at('"').Width, 3);
-    EXPECT_EQ(glyphs.at('~').Width, 7);
     // Too few markers leave the rest empty.
-    const auto few = Cut({5, 6}, 8);
-    ASSERT_EQ(few.size(), 95u);
-    EXPECT_EQ(few.at(32).Width, 5);
-    EXPECT_EQ(few.at(33).Width, 6);
-    for (std::uint32_t code = 34; code <= 126; ++code)
-        EXPECT_EQ(few.at(code).Width, 0) << code;
-}
-
-TEST(FontCutting, MarkerRowBelongsToTheGlyphAndOnlyMagentaIsTransparent)
-{
+    std::vector<std::int32_t> few(95, 0);
+    few[0] = 5;
+    few[1] = 6;
+    EXPECT_EQ(widthsOf(Cut({5, 6}, 8)), few);
     for (const bool topDown : {false, true})
     {
         const auto glyph = Cut(std::vector<std::int32_t>(95, 2), 4, topDown).at('A');
-        ASSERT_EQ(glyph.TextureWidth, 2);
-        ASSERT_EQ(glyph.TextureHeight, 4);
+        ASSERT_EQ(glyph.TextureWidth * 100 + glyph.TextureHeight, 204);
         // Top row ink, green above the bottom row ink, the bottom (marker) row's magenta nothing.
         EXPECT_EQ(glyph.Texels[0], Texel(255, 255, 255, 255)) << topDown;
         EXPECT_EQ(glyph.Texels[2], Texel(0, 255, 0, 255)) << topDown;
