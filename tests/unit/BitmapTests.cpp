@@ -41,13 +41,15 @@ TEST(NextPowerOfTwo, SmallestPowerNotBelow)
 
 TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
 {
+    // Every depth the format knows, with the stride of three pixels at it.
+    const std::map<std::int32_t, std::int32_t> strides{{1, 4}, {4, 4}, {8, 4}, {16, 8}, {24, 12}, {32, 12}};
     for (const bool topDown : {false, true})
-        for (const std::int32_t depth : {8, 24, 32})
+        for (const auto& [depth, stride] : strides)
         {
             const auto header = CheckBmpFile(MakeBmp({3, 2, depth, topDown})).value();
             EXPECT_EQ(std::vector<std::int32_t>({header.Width, header.Height, header.TopDown, header.BitsPerPixel,
                                                  header.Stride}),
-                      std::vector<std::int32_t>({3, 2, topDown, depth, depth == 8 ? 4 : 12}));
+                      std::vector<std::int32_t>({3, 2, topDown, depth, stride}));
         }
     // The old core header of 16-bit sizes, and bit fields, which 32-bit pixels may have.
     const auto wide = MakeBmp({3, 2, 24});
