@@ -1,13 +1,12 @@
-// Runs the OpenGL tests inside a real engine: the game's Start runs every test on the live
-// window and context, then asks the window to close. The engine's entry always exits with 0,
-// so the verdict is GoogleTest's own summary line, which the test registration looks for.
-#include "tests/gl/GLTestMain.h"
+// Runs the OpenGL tests inside a real engine: the game's Start runs every test on the live window and
+// context, then asks the window to close. The engine's entry always exits with 0, so the verdict is
+// GoogleTest's own summary line, which the test registration looks for.
+#include "tests/gl/GLTestSupport.h"
 
 #include "Vantor/IMainController.h"
 #include "Host/RequestClose.h"
 
 #include <gtest/gtest.h>
-
 
 namespace
 {
@@ -26,7 +25,6 @@ public:
     }
     void Start() override
     {
-        // The summary printed on standard output carries the verdict.
         [[maybe_unused]] const int failures = RUN_ALL_TESTS();
         RequestWindowClose();
     }

@@ -1,33 +1,49 @@
 #pragma once
 
 #include "Vantor/GL.h"
-#include "Shared/CVantorException.h"
-#include "tests/gl/GLTestMain.h"
-#include "tests/gl/TestDataFiles.h"
+#include "Vantor/IVantor.h"
+#include "tests/support/DataFolder.h"
 
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
-// A pixel of the frame being drawn.
+#ifdef _WIN32
+// Without the macros that would rename IVantor's LoadImage, DrawText and PlaySound.
+#include "Windows/Win32.h"
+#endif
+
+// The engine the tests run on: started by the real host and backend, its context current.
+IVantor& Engine();
+
 struct SRgb
 {
     int Red, Green, Blue;
     bool operator==(const SRgb&) const = default;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const SRgb& colour)
+inline std::ostream& operator<<(std::ostream& out, const SRgb& rgb)
 {
-    return out << "(" << colour.Red << ", " << colour.Green << ", " << colour.Blue << ")";
+    return out << "(" << rgb.Red << ", " << rgb.Green << ", " << rgb.Blue << ")";
 }
 
-// The pixel (x, y), counted from the window's top-left corner.
+// The pixel (x, y) of the frame being drawn, counted from the window's top-left corner.
 inline SRgb PixelAt(int x, int y)
 {
-    // Window coordinates count from the bottom row.
     GLubyte pixel[4] = {};
     glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     return {pixel[0], pixel[1], pixel[2]};
+}
+
+inline bool Near(const SRgb& actual, const SRgb& expected, int tolerance)
+{
+    return std::abs(actual.Red - expected.Red) <= tolerance && std::abs(actual.Green - expected.Green) <= tolerance &&
+           std::abs(actual.Blue - expected.Blue) <= tolerance;
 }
 
 // A new frame as a game starts one: view reset, default settings, cleared to black.
@@ -45,16 +61,44 @@ inline void ResetFrame()
     Engine().Clear();
 }
 
-// The message of the CVantorException that the call throws, or "no error".
+// The message of the exception that the call throws, or "no error".
 inline std::string ErrorOf(const std::function<void()>& call)
 {
     try
     {
         call();
     }
-    catch (const CVantorException& error)
+    catch (const std::exception& error)
     {
         return error.what();
     }
     return "no error";
+}
+
+inline void WriteDataFile(const std::string& name, std::string_view text)
+{
+    std::ofstream(DataFilePath(name), std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+inline void WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
+{
+    WriteDataFile(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// A file of exactly 4 GiB that takes no room: only its size is ever looked at.
+inline void WriteHugeDataFile(const std::string& name)
+{
+#ifdef _WIN32
+    // The C library would write four gigabytes of zeros; moving the end leaves a hole.
+    const HANDLE file = CreateFileW(std::filesystem::path(DataFilePath(name)).wstring().c_str(), GENERIC_WRITE, 0,
+                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = LONGLONG{1} << 32;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+#else
+    WriteDataFile(name, std::vector<std::uint8_t>{});
+    std::filesystem::resize_file(DataFilePath(name), std::uint64_t{1} << 32);
+#endif
 }

@@ -23,34 +23,27 @@ inline void PutLittle(std::vector<std::uint8_t>& bytes, std::uint32_t value, int
         bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-inline void PutChunk(std::vector<std::uint8_t>& bytes, const std::string& id, const std::vector<std::uint8_t>& data)
-{
-    bytes.insert(bytes.end(), id.begin(), id.end());
-    PutLittle(bytes, static_cast<std::uint32_t>(data.size()), 4);
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    if (data.size() % 2 != 0)
-        bytes.push_back(0);
-}
-
 inline std::vector<std::uint8_t> MakeWav(const SWavSpec& layout)
 {
-    std::vector<std::uint8_t> format;
     const std::uint32_t blockAlign = layout.Channels * ((layout.BitsPerSample + 7u) / 8u);
-    PutLittle(format, layout.FormatTag, 2);
-    PutLittle(format, layout.Channels, 2);
-    PutLittle(format, layout.Rate, 4);
-    PutLittle(format, layout.Rate * blockAlign, 4);
-    PutLittle(format, blockAlign, 2);
-    PutLittle(format, layout.BitsPerSample, 2);
-
+    std::vector<std::uint8_t> format;
+    for (const auto& [value, size] : {std::pair<std::uint32_t, int>{layout.FormatTag, 2}, {layout.Channels, 2},
+                                      {layout.Rate, 4}, {layout.Rate * blockAlign, 4}, {blockAlign, 2},
+                                      {layout.BitsPerSample, 2}})
+        PutLittle(format, value, size);
+    auto chunks = layout.ExtraChunks;
+    chunks.insert(chunks.begin(), {"fmt ", format});
+    chunks.emplace_back("data", layout.Samples);
     std::vector<std::uint8_t> file{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    PutChunk(file, "fmt ", format);
-    for (const auto& [id, data] : layout.ExtraChunks)
-        PutChunk(file, id, data);
-    PutChunk(file, "data", layout.Samples);
-    const auto riffSize = static_cast<std::uint32_t>(file.size() - 8);
+    for (const auto& [id, data] : chunks)
+    {
+        file.insert(file.end(), id.begin(), id.end());
+        PutLittle(file, static_cast<std::uint32_t>(data.size()), 4);
+        file.insert(file.end(), data.begin(), data.end());
+        file.resize(file.size() + data.size() % 2);
+    }
     for (int i = 0; i < 4; ++i)
-        file[4 + i] = static_cast<std::uint8_t>(riffSize >> (8 * i));
+        file[4 + i] = static_cast<std::uint8_t>((file.size() - 8) >> (8 * i));
     return file;
 }
 
