@@ -79,21 +79,15 @@ public:
         if (mkdtemp(folder) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         LatestOutput = Folder = folder;
-        std::vector<std::string> arguments{path};
-        if (!launcher.empty())
-            arguments.insert(arguments.begin(), launcher);
         if ((Pid = fork()) != 0)
             return;
         setpgid(0, 0);
         dup2(open((Folder + "/stdout").c_str(), O_WRONLY | O_CREAT, 0644), 1);
         dup2(open((Folder + "/stderr").c_str(), O_WRONLY | O_CREAT, 0644), 2);
-        std::vector<char*> argv;
-        for (auto& each : arguments)
-            argv.push_back(each.data());
-        argv.push_back(nullptr);
         for (auto& variable : environment)
             putenv(variable.data());
-        execvp(argv[0], argv.data());
+        char* argv[] = {const_cast<char*>(launcher.c_str()), const_cast<char*>(path.c_str()), nullptr};
+        execvp(argv[launcher.empty()], argv + launcher.empty());
         _exit(127);
     }
     CProgram(const CProgram&) = delete;
@@ -158,7 +152,8 @@ public:
 
     std::pair<int, int> ScreenSize() const
     {
-        return {DisplayWidth(Connection, DefaultScreen(Connection)), DisplayHeight(Connection, DefaultScreen(Connection))};
+        const int screen = DefaultScreen(Connection);
+        return {DisplayWidth(Connection, screen), DisplayHeight(Connection, screen)};
     }
     // A viewable window with exactly this title, searched from the parent down.
     std::optional<SWindow> Find(const std::string& title, Window parent = 0) const
@@ -175,9 +170,10 @@ public:
         {
             XWindowAttributes attributes{};
             XTextProperty name{};
+            const Atom netName = XInternAtom(Connection, "_NET_WM_NAME", False);
             const bool named = XGetWindowAttributes(Connection, children[i], &attributes) != 0 &&
                                attributes.map_state == IsViewable &&
-                               (XGetTextProperty(Connection, children[i], &name, XInternAtom(Connection, "_NET_WM_NAME", False)) ||
+                               (XGetTextProperty(Connection, children[i], &name, netName) ||
                                 XGetWMName(Connection, children[i], &name)) &&
                                name.value != nullptr && title == reinterpret_cast<char*>(name.value);
             XFree(name.value);
@@ -266,8 +262,9 @@ std::optional<TPixels> FavourLine(const TPixels& screen, const TPixels& backgrou
             rows.insert(rows.end(), from.begin() + row * 800 + 320, from.begin() + row * 800 + 520);
         return rows;
     };
-    if (screen.size() != background.size() || !std::equal(background.begin() + 300 * 800, background.end(),
-                                                          screen.begin() + 300 * 800) || line(screen) == line(background))
+    const bool below = screen.size() == background.size() &&
+                       std::equal(background.begin() + 300 * 800, background.end(), screen.begin() + 300 * 800);
+    if (!below || line(screen) == line(background))
         return std::nullopt;
     return line(screen);
 }
@@ -300,7 +297,7 @@ class Integration : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(std::getenv("VANTOR_PROGRAM")) << "VANTOR_PROGRAM names the program"; }
-    CProgram Start(const std::string& mode) { return CProgram(std::getenv("VANTOR_PROGRAM"), {"VANTOR_TEST_MODE=" + mode}); }
+    CProgram Start(const std::string& mode) { return CProgram(Given("VANTOR_PROGRAM"), {"VANTOR_TEST_MODE=" + mode}); }
 
     CX11Display Display;
 };
@@ -480,6 +477,7 @@ TEST(Game, MissingDataFileEndsInOneBoxNamingIt)
     const auto game = Given("VANTOR_GAME");
     const auto folder = std::filesystem::temp_directory_path() / ("vantor-missing-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "Data");
     std::filesystem::copy(game.parent_path() / "Data", folder / "Data");
     std::filesystem::copy(game, folder / game.filename());
     std::filesystem::remove(folder / "Data" / missing);
@@ -523,10 +521,11 @@ TEST(Release, BothArtefactsStartFromWhereTheyWereUnpacked)
 {
     const auto exe = Given("VANTOR_RELEASE_EXE");
     const auto root = Given("VANTOR_RELEASE_ROOT");
-    ASSERT_FALSE(exe.empty() || root.empty()) << "VANTOR_RELEASE_EXE and VANTOR_RELEASE_ROOT name the unpacked artefacts";
+    ASSERT_FALSE(exe.empty() || root.empty()) << "VANTOR_RELEASE_EXE and VANTOR_RELEASE_ROOT name the artefacts";
     const CX11Display display;
-    for (const auto& [program, data, launcher] : {std::tuple{exe, exe.parent_path() / "Data", "wine"},
-                                                  std::tuple{root / "usr/games/arborath", root / "usr/lib/arborath/Data", ""}})
+    const auto games = root / "usr/games", lib = root / "usr/lib/arborath";
+    for (const auto& [program, data, launcher] :
+         {std::tuple{exe, exe.parent_path() / "Data", "wine"}, std::tuple{games / "arborath", lib / "Data", ""}})
     {
         CProgram game(program, {}, launcher);
         const auto window = display.WaitForWindow("Arborath");

@@ -38,11 +38,12 @@ public:
         if (Mode == "scene")
         {
             // A picture of our own with both colour keys in it: white is transparent, magenta half-transparent grey.
-            const auto picture = MakeBmp({64, 48, 24, false, [](std::int32_t x, std::int32_t y) {
-                                              const std::uint32_t colours[] = {0xFFFFFF, 0xFF00FF};
-                                              return (x / 8 + y / 8) % 5 < 2 ? colours[(x / 8 + y / 8) % 5]
-                                                                             : std::uint32_t(x * 4 << 16 | y * 5 << 8 | 0x40);
-                                          }});
+            const auto colour = [](std::int32_t x, std::int32_t y) {
+                const std::uint32_t keys[] = {0xFFFFFF, 0xFF00FF};
+                const int square = (x / 8 + y / 8) % 5;
+                return square < 2 ? keys[square] : std::uint32_t(x * 4 << 16 | y * 5 << 8 | 64);
+            };
+            const auto picture = MakeBmp({64, 48, 24, false, colour});
             std::ofstream(DataFilePath("Scene.bmp"), std::ios::binary)
                 .write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(picture.size()));
             Engine->LoadImage("Scene.bmp", true);
@@ -55,7 +56,8 @@ public:
     }
     void Frame() override
     {
-        const auto after = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - StartTime);
+        using std::chrono::steady_clock;
+        const auto after = std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - StartTime);
         if (++Frames == 1 || Frames == 11)
             Report("frame %d after=%ld us\n", Frames, static_cast<long>(after.count()));
         if (Frames == 1)
