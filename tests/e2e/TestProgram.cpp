@@ -59,7 +59,7 @@ public:
         using std::chrono::steady_clock;
         const auto after = std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - StartTime);
         if (++Frames == 1 || Frames == 11)
-            Report("frame %d after=%ld us\n", Frames, static_cast<long>(after.count()));
+            Report("frame %d after=%ld us ticks=%u\n", Frames, static_cast<long>(after.count()), Engine->GetTicks());
         if (Frames == 1)
             ReportWindowGeometry();
         if (Mode == "throwinframe" && Frames == 3)
