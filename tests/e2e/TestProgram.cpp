@@ -1,6 +1,6 @@
-// A game for the integration tests: it reports on standard output what the engine does to it.
+// A game for the end-to-end tests: it reports on standard output what the engine does to it.
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key every frame),
-// "nocaption", "nosize", "nostart" (never starts the frame timer), "throwinframe".
+// "nostart" (never starts the frame timer), "throwinframe", "scene" (pictures, triangles and text).
 #include "Vantor/IMainController.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/DataFolder.h"
@@ -15,97 +15,73 @@
 
 namespace
 {
-std::string Mode()
-{
-    const char* mode = std::getenv("VANTOR_TEST_MODE");
-    return mode != nullptr ? mode : "frames";
-}
-
 void Report(const char* format, auto... values)
 {
     std::printf(format, values...);
-    std::printf("\n");
     std::fflush(stdout);
 }
 
 class CTestController final : public IMainController
 {
 public:
-    explicit CTestController(IVantor* engine) : Engine(engine), TestMode(Mode())
+    explicit CTestController(IVantor* engine) : Engine(engine)
     {
-        if (TestMode != "nocaption")
-            Engine->SetCaption("Vantor test");
-        if (TestMode != "nosize")
-            Engine->SetSize(800, 600);
+        Engine->SetCaption("Vantor test");
+        Engine->SetSize(800, 600);
         Engine->SetUseShaders(false);
     }
-    ~CTestController() override { Report("destroyed frames=%d", Frames); }
+    ~CTestController() override { Report("destroyed frames=%d\n", Frames); }
 
     void Start() override
     {
-        Report("start ticks=%u", Engine->GetTicks());
-        if (TestMode == "nostart")
-            return;
-        if (TestMode == "scene")
-            LoadScene();
+        Report("start\n");
+        if (Mode == "scene")
+        {
+            // A picture of our own with both colour keys in it: white is transparent, magenta half-transparent grey.
+            const auto colour = [](std::int32_t x, std::int32_t y) {
+                const std::uint32_t keys[] = {0xFFFFFF, 0xFF00FF};
+                const int square = (x / 8 + y / 8) % 5;
+                return square < 2 ? keys[square] : std::uint32_t(x * 4 << 16 | y * 5 << 8 | 64);
+            };
+            const auto picture = MakeBmp({64, 48, 24, false, colour});
+            std::ofstream(DataFilePath("Scene.bmp"), std::ios::binary)
+                .write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(picture.size()));
+            Engine->LoadImage("Scene.bmp", true);
+            Engine->LoadFont("Lucida Console_14.bmp");
+        }
         // A finer clock than the tick count, whose steps under Wine are too coarse for this.
         StartTime = std::chrono::steady_clock::now();
-        Engine->StartFrameTimer();
+        if (Mode != "nostart")
+            Engine->StartFrameTimer();
     }
     void Frame() override
     {
-        ++Frames;
+        using std::chrono::steady_clock;
+        const auto after = std::chrono::duration_cast<std::chrono::microseconds>(steady_clock::now() - StartTime);
+        if (++Frames == 1 || Frames == 11)
+            Report("frame %d after=%ld us ticks=%u\n", Frames, static_cast<long>(after.count()), Engine->GetTicks());
         if (Frames == 1)
-        {
-            const auto after = std::chrono::steady_clock::now() - StartTime;
-            Report("first frame after=%ld us",
-                   static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(after).count()));
             ReportWindowGeometry();
-        }
-        if (Frames == 11)
-            Report("frame 11 after=%ld us", static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                                                  std::chrono::steady_clock::now() - StartTime)
-                                                                  .count()));
-        if (TestMode == "throwinframe" && Frames == 3)
+        if (Mode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
-        if (TestMode == "scene")
-        {
-            DrawScene();
-            return;
-        }
-        if (TestMode == "input")
-            Report("frame %d pressed=%d down=%d", Frames, Engine->IsKeyPressed(Key::A) ? 1 : 0,
-                   Engine->IsKeyDown(Key::A) ? 1 : 0);
+        if (Mode == "input")
+            Report("frame %d pressed=%d down=%d\n", Frames, Engine->IsKeyPressed(Key::A), Engine->IsKeyDown(Key::A));
+        if (Mode == "scene")
+            return DrawScene();
         Engine->SetClearColour(0.0f, 0.5f, 1.0f);
         Engine->Clear();
         Engine->Present();
         if (Frames % 50 == 0)
-            Report("frames=%d", Frames);
+            Report("frames=%d\n", Frames);
     }
-    void FocusGained() override { Report("focus gained"); }
-    void FocusLost() override { Report("focus lost"); }
-    void KeyDown(Key key) override { Report("key down %d", static_cast<int>(key)); }
-    void KeyUp(Key key) override { Report("key up %d", static_cast<int>(key)); }
+    void FocusGained() override {}
+    void FocusLost() override {}
+    void KeyDown(Key key) override { Report("key down %d\n", static_cast<int>(key)); }
+    void KeyUp(Key key) override { Report("key up %d\n", static_cast<int>(key)); }
     void Reserved1(std::int32_t, std::int32_t) override {}
     void Reserved7(std::int32_t) override {}
 
 private:
-    // A picture of our own with both colour keys in it, and the game's font.
-    void LoadScene()
-    {
-        const auto picture = MakeBmp({64, 48, 24, false, [](std::int32_t x, std::int32_t y) -> std::uint32_t {
-                                          if ((x / 8 + y / 8) % 5 == 0)
-                                              return 0xFFFFFF; // transparent
-                                          if ((x / 8 + y / 8) % 5 == 1)
-                                              return 0xFF00FF; // half-transparent grey
-                                          return static_cast<std::uint32_t>((x * 4) << 16 | (y * 5) << 8 | 0x40);
-                                      }});
-        std::ofstream(DataFilePath("Scene.bmp"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(picture.data()), static_cast<std::streamsize>(picture.size()));
-        Engine->LoadImage("Scene.bmp", true);
-        Engine->LoadFont("Lucida Console_14.bmp");
-    }
-
     void DrawScene()
     {
         Engine->SetClearColour(0.1f, 0.2f, 0.3f);
@@ -124,11 +100,11 @@ private:
         Engine->DrawText("Favour: -12%", 320, 20);
         Engine->Present();
         if (Frames == 3)
-            Report("scene drawn");
+            Report("scene drawn\n");
     }
 
     IVantor* Engine;
-    std::string TestMode;
+    const std::string Mode = std::getenv("VANTOR_TEST_MODE") ? std::getenv("VANTOR_TEST_MODE") : "frames";
     std::chrono::steady_clock::time_point StartTime;
     int Frames = 0;
 };
