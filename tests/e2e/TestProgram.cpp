@@ -4,7 +4,6 @@
 #include "Vantor/IMainController.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/DataFolder.h"
-#include "tests/support/WindowReport.h"
 
 #include <chrono>
 #include <cstdio>
@@ -13,8 +12,41 @@
 #include <stdexcept>
 #include <string>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// The engine's operations share these names with the system's narrow/wide macros.
+#undef LoadImage
+#undef DrawText
+#endif
+
 namespace
 {
+#ifdef _WIN32
+// Prints the window's geometry as the system sees it, on one line beginning "geometry ". Where the
+// display server can be asked directly, the tests ask it.
+void ReportWindowGeometry()
+{
+    HWND window = FindWindowW(L"VantorMainWindow", nullptr);
+    RECT outer{}, client{};
+    POINT origin{0, 0};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    ClientToScreen(window, &origin);
+    wchar_t caption[128] = {};
+    GetWindowTextW(window, caption, 128);
+    std::printf("geometry window=%ld,%ld,%ld,%ld client=%ld,%ld origin=%ld,%ld screen=%d,%d style=0x%08lX "
+                "exstyle=0x%08lX caption=%ls\n",
+                outer.left, outer.top, outer.right, outer.bottom, client.right, client.bottom, origin.x, origin.y,
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)), caption);
+    std::fflush(stdout);
+}
+#else
+void ReportWindowGeometry() {}
+#endif
+
 void Report(const char* format, auto... values)
 {
     std::printf(format, values...);
