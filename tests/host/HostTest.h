@@ -1,8 +1,9 @@
 #pragma once
 
 #include "Host/CApplication.h"
+#include "Shared/CVantorException.h"
+#include "Vantor/IMainController.h"
 #include "tests/host/CFakePlatform.h"
-#include "tests/host/CScriptedController.h"
 #include "tests/host/FakeGL.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,41 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// A game whose behaviour each test writes: every call is logged, and the hooks run inside the calls.
+class CScriptedController final : public IMainController
+{
+public:
+    CScriptedController(IVantor& engine, std::vector<std::string>& log) : Engine(engine), Log(log) {}
+    ~CScriptedController() override { Log.push_back("ControllerDestroyed"); }
+
+    void Start() override { Hook("Start", OnStart); }
+    void Reserved1(std::int32_t, std::int32_t) override {}
+    void Frame() override { Hook("Frame", OnFrame); }
+    void FocusLost() override { Log.push_back("FocusLost"); }
+    void FocusGained() override { Log.push_back("FocusGained"); }
+    void KeyDown(Key key) override { Hook("KeyDown " + std::to_string(static_cast<int>(key)), OnKeyDown); }
+    void KeyUp(Key key) override { Log.push_back("KeyUp " + std::to_string(static_cast<int>(key))); }
+    void Reserved7(std::int32_t) override {}
+
+    using THook = std::function<void(IVantor&)>;
+    IVantor& Engine;
+    std::vector<std::string>& Log;
+    THook OnStart;
+    THook OnFrame;
+    THook OnKeyDown;
+
+private:
+    void Hook(const std::string& call, const THook& hook)
+    {
+        Log.push_back(call);
+        if (hook)
+            hook(Engine);
+    }
+};
+
+// What CreateMainController makes next.
+extern std::function<IMainController*(IVantor&)> NextController;
 
 // CApplication on the fake backend and fake OpenGL, all calls logged in one place.
 class HostTest : public ::testing::Test
@@ -26,6 +62,7 @@ protected:
         Application = std::make_unique<CApplication>(std::move(platform));
         FakeGL::Log = &Log;
         FakeGL::Version = "2.1 Fake";
+        FakeGL::ResetShaderObjects();
         NextController = [this](IVantor& engine) {
             Configure(engine);
             auto* controller = new CScriptedController(engine, Log);
@@ -42,21 +79,31 @@ protected:
         NextController = nullptr;
     }
 
+    // Runs the game through these steps; the window is closed after the last.
+    void Run(std::initializer_list<CFakePlatform::SStep> steps)
+    {
+        for (const auto& step : steps)
+            Platform->Then(step);
+        Platform->Then({false, {CFakePlatform::Close()}});
+        Application->Run();
+    }
+
     // The log entries that begin with one of the prefixes, in order.
     std::vector<std::string> Only(std::initializer_list<std::string> prefixes) const
     {
         std::vector<std::string> kept;
         for (const auto& entry : Log)
-            if (std::any_of(prefixes.begin(), prefixes.end(),
-                            [&](const std::string& prefix) { return entry.rfind(prefix, 0) == 0; }))
+            if (std::any_of(prefixes.begin(), prefixes.end(), [&](const auto& prefix) { return entry.starts_with(prefix); }))
                 kept.push_back(entry);
         return kept;
     }
 
-    // The vertices drawn, in order.
-    std::vector<std::string> Vertices() const { return Only({"glVertex"}); }
-
     int Count(const std::string& entry) const { return static_cast<int>(std::count(Log.begin(), Log.end(), entry)); }
+
+    void File(const std::string& name, std::vector<std::uint8_t> bytes, EFileRead outcome = EFileRead::Ok)
+    {
+        Platform->DataFiles[name] = {std::move(bytes), outcome};
+    }
 
     std::vector<std::string> Log;
     CFakePlatform* Platform = nullptr;
@@ -65,11 +112,9 @@ protected:
         engine.SetCaption("Test game");
         engine.SetSize(800, 600);
     };
-    std::function<void(CScriptedController&)> OnStart = [](CScriptedController& game) {
-        game.Engine.StartFrameTimer();
-    };
-    std::function<void(CScriptedController&)> OnFrame;
-    std::function<void(CScriptedController&, Key)> OnKeyDown;
+    CScriptedController::THook OnStart = [](IVantor& engine) { engine.StartFrameTimer(); };
+    CScriptedController::THook OnFrame;
+    CScriptedController::THook OnKeyDown;
 };
 
 // The message of the TError that the call throws, or "no error".
@@ -84,18 +129,4 @@ template <typename TError> std::string ErrorOf(const std::function<void()>& call
         return error.what();
     }
     return "no error";
-}
-
-// Runs and expects the exception type with exactly that message.
-template <typename TError> void ExpectRunFails(CApplication& application, const std::string& message)
-{
-    try
-    {
-        application.Run();
-        ADD_FAILURE() << "Run returned; expected \"" << message << "\"";
-    }
-    catch (const TError& error)
-    {
-        EXPECT_EQ(error.what(), message);
-    }
 }
