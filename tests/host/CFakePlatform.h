@@ -1,11 +1,13 @@
 #pragma once
 
 #include "Host/IPlatform.h"
+#include "tests/host/FakeGL.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
-#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,20 +22,6 @@ public:
         bool Tick = false;
         std::vector<TMessage> Messages;
     };
-
-    explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
-    ~CFakePlatform() override;
-
-    void Then(SStep step) { Script.push_back(std::move(step)); }
-    // A period passes right now, as during a long frame.
-    void ExpireTimer() { TimerSignalled = TimerSignalled || TimerArmed; }
-    // A message arrives right now, as during a frame.
-    void PostNow(TMessage message)
-    {
-        Queue.push_back(std::move(message));
-        NewInput = true;
-    }
-
     static TMessage KeyDown(std::uint32_t code)
     {
         return [code](CFakePlatform&, IPlatformEvents& events) { events.OnKeyDown(code); };
@@ -51,26 +39,68 @@ public:
         };
     }
 
-    void StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width,
-                 std::int32_t height) override;
-    void* GetGLProcAddress(const char* name) override;
+    explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
+    // A player still running goes on reading: the host must have stopped it before its image went.
+    ~CFakePlatform() override
+    {
+        if (!PlayedBytes.empty())
+            Log.push_back("StillPlaying");
+    }
+
+    void Then(SStep step) { Script.push_back(std::move(step)); }
+    // A period passes, or a message arrives, right now, as during a long frame.
+    void ExpireTimer() { TimerSignalled = TimerSignalled || TimerArmed; }
+    void PostNow(TMessage message) { Queue.push_back(std::move(message)), NewInput = true; }
+
+    void StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width, std::int32_t height) override
+    {
+        Events = &events;
+        ClientWidth = width;
+        ClientHeight = height;
+        Log.push_back("PlatformStartUp " + std::string(caption) + " " + std::to_string(width) + "x" +
+                      std::to_string(height));
+    }
+    void* GetGLProcAddress(const char* name) override
+    {
+        Log.push_back(std::string("GetGLProcAddress ") + name);
+        const bool missing = std::count(MissingEntryPoints.begin(), MissingEntryPoints.end(), name) != 0;
+        return missing ? nullptr : FakeGL::EntryPoint(name);
+    }
     bool SwapBuffers() override { return true; }
     // The first expiry follows at once.
     void ArmFrameTimer() override { Timer("ArmFrameTimer", true); }
     void CancelFrameTimer() override { Timer("CancelFrameTimer", false); }
     void CloseFrameTimer() override { Timer("CloseFrameTimer", false); }
     std::uint32_t GetTicks() override { return Ticks; }
-    bool WaitForFrameOrInput(bool waitTimer) override;
-    bool DispatchMessages() override;
-    void PostQuit() override
+    bool WaitForFrameOrInput(bool waitTimer) override
     {
-        Log.push_back("PostQuit");
-        QuitQueued = true;
+        for (;; Script.pop_front())
+        {
+            if (waitTimer && TimerSignalled)
+                return !(TimerSignalled = false);
+            if (NewInput)
+                return NewInput = false;
+            if (Script.empty())
+                throw std::logic_error("the loop waits but the test scripted nothing more");
+            // An auto-reset periodic timer: however many periods passed, one signal.
+            TimerSignalled = TimerSignalled || (Script.front().Tick && TimerArmed);
+            Queue.insert(Queue.end(), Script.front().Messages.begin(), Script.front().Messages.end());
+            NewInput = NewInput || !Script.front().Messages.empty();
+        }
     }
+    bool DispatchMessages() override
+    {
+        for (; !QuitQueued && !Queue.empty(); Queue.pop_front())
+            Queue.front()(*this, *Events);
+        // The quit message comes before anything still queued.
+        if (QuitQueued)
+            Log.push_back("Quit");
+        return !QuitQueued;
+    }
+    void PostQuit() override { Log.push_back("PostQuit"), QuitQueued = true; }
     void BeginScheduling() override { Log.push_back("BeginScheduling"); }
     void EndScheduling() override { Log.push_back("EndScheduling"); }
     void DeleteContexts() override { Log.push_back("DeleteContexts"); }
-    void StopSound() override;
     bool CancelThreadIo(void*) override { return false; }
     bool GetCursorClientPosition(std::int32_t& x, std::int32_t& y) override
     {
@@ -87,10 +117,36 @@ public:
     bool IsMouseButtonDown(bool right) override { return right ? RightButton : LeftButton; }
     bool IsKeyHeld(std::uint32_t code) override { return code < 256 && Held[code]; }
     bool HasFocus() override { return Focus; }
-    std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override;
-    EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
-                           std::size_t extraZeroBytes) override;
-    void PlaySoundImage(std::span<const std::uint8_t> image) override;
+    // The file's rows as they are stored.
+    std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override
+    {
+        const auto found = DataFiles.find(name);
+        const auto header = found == DataFiles.end() ? std::nullopt : CheckBmpFile(found->second.Bytes);
+        if (!header)
+            return nullptr;
+        const SBitmapRows rows{header->Width, header->Height, header->BitsPerPixel, header->Stride,
+                               found->second.Bytes.data() + header->PixelOffset, header->TopDown};
+        return std::make_unique<CBitmap>(rows, Log, "BitmapReleased " + std::string(name));
+    }
+    EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes, std::size_t extraZeroBytes) override
+    {
+        Log.push_back("ReadDataFile " + std::string(name) + " +" + std::to_string(extraZeroBytes));
+        const auto found = DataFiles.find(name);
+        if (found == DataFiles.end())
+            return EFileRead::NotFound;
+        if (found->second.Outcome == EFileRead::Ok || found->second.Outcome == EFileRead::ReadFailed)
+            (bytes = found->second.Bytes).resize(bytes.size() + extraZeroBytes, 0);
+        return found->second.Outcome;
+    }
+    // The clip before is read up to the moment it is cut off.
+    void PlaySoundImage(std::span<const std::uint8_t> image) override
+    {
+        Log.push_back("PlaySoundImage");
+        StopPlayer();
+        PlayingImage = image;
+        PlayedBytes.assign(image.begin(), image.end());
+    }
+    void StopSound() override { Log.push_back("StopSound"), StopPlayer(); }
 
     // The data folder: each file, and how reading it ends (on ReadFailed, with what was read).
     struct SDataFile
@@ -99,8 +155,8 @@ public:
         EFileRead Outcome = EFileRead::Ok;
     };
     std::map<std::string, SDataFile, std::less<>> DataFiles;
-    // The image the player reads, and a copy of it: a real player reads on until it is cut off or
-    // stopped, so the image must not change before then. False once it was found changed.
+    // The image the player reads, and what it held then: a real player reads on until it is cut off
+    // or stopped, so the image must not change before. False once it was found changed.
     std::span<const std::uint8_t> PlayingImage;
     std::vector<std::uint8_t> PlayedBytes;
     bool ImageStayedIntact = true;
@@ -119,11 +175,25 @@ public:
     std::int32_t ClientHeight = 0;
 
 private:
-    void CheckPlayingImage();
-    void Timer(const char* call, bool armed)
+    struct CBitmap final : IBitmap
     {
-        Log.push_back(call);
-        TimerArmed = TimerSignalled = armed;
+        CBitmap(SBitmapRows rows, std::vector<std::string>& log, std::string release)
+            : Rows(rows), Log(log), Release(std::move(release))
+        {
+        }
+        ~CBitmap() override { Log.push_back(Release); }
+        const SBitmapRows& GetRows() const override { return Rows; }
+        SBitmapRows Rows;
+        std::vector<std::string>& Log;
+        std::string Release;
+    };
+    void Timer(const char* call, bool armed) { Log.push_back(call), TimerArmed = TimerSignalled = armed; }
+    void StopPlayer()
+    {
+        ImageStayedIntact = ImageStayedIntact && std::equal(PlayingImage.begin(), PlayingImage.end(),
+                                                            PlayedBytes.begin(), PlayedBytes.end());
+        PlayingImage = {};
+        PlayedBytes.clear();
     }
 
     IPlatformEvents* Events = nullptr;

@@ -4,46 +4,43 @@
 #include "Shared/CVantorException.h"
 #include "Vantor/IMainController.h"
 #include "tests/host/CFakePlatform.h"
-#include "tests/host/FakeGL.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <initializer_list>
 #include <memory>
-#include <string>
-#include <vector>
+
+using Lines = std::vector<std::string>;
+using THook = std::function<void(IVantor&)>;
 
 // A game whose behaviour each test writes: every call is logged, and the hooks run inside the calls.
 class CScriptedController final : public IMainController
 {
 public:
-    CScriptedController(IVantor& engine, std::vector<std::string>& log) : Engine(engine), Log(log) {}
+    CScriptedController(IVantor& engine, Lines& log, THook start, THook frame, THook keyDown)
+        : Engine(engine), Log(log), OnStart(std::move(start)), OnFrame(std::move(frame)), OnKeyDown(std::move(keyDown))
+    {
+    }
     ~CScriptedController() override { Log.push_back("ControllerDestroyed"); }
-
-    void Start() override { Hook("Start", OnStart); }
+    void Start() override { Call("Start", OnStart); }
     void Reserved1(std::int32_t, std::int32_t) override {}
-    void Frame() override { Hook("Frame", OnFrame); }
+    void Frame() override { Call("Frame", OnFrame); }
     void FocusLost() override { Log.push_back("FocusLost"); }
     void FocusGained() override { Log.push_back("FocusGained"); }
-    void KeyDown(Key key) override { Hook("KeyDown " + std::to_string(static_cast<int>(key)), OnKeyDown); }
+    void KeyDown(Key key) override { Call("KeyDown " + std::to_string(static_cast<int>(key)), OnKeyDown); }
     void KeyUp(Key key) override { Log.push_back("KeyUp " + std::to_string(static_cast<int>(key))); }
     void Reserved7(std::int32_t) override {}
 
-    using THook = std::function<void(IVantor&)>;
-    IVantor& Engine;
-    std::vector<std::string>& Log;
-    THook OnStart;
-    THook OnFrame;
-    THook OnKeyDown;
-
 private:
-    void Hook(const std::string& call, const THook& hook)
+    void Call(const std::string& call, const THook& hook)
     {
         Log.push_back(call);
         if (hook)
             hook(Engine);
     }
+    IVantor& Engine;
+    Lines& Log;
+    THook OnStart, OnFrame, OnKeyDown;
 };
 
 // What CreateMainController makes next.
@@ -65,22 +62,13 @@ protected:
         FakeGL::ResetShaderObjects();
         NextController = [this](IVantor& engine) {
             Configure(engine);
-            auto* controller = new CScriptedController(engine, Log);
-            controller->OnStart = OnStart;
-            controller->OnFrame = OnFrame;
-            controller->OnKeyDown = OnKeyDown;
-            return controller;
+            return new CScriptedController(engine, Log, OnStart, OnFrame, OnKeyDown);
         };
     }
-
-    void TearDown() override
-    {
-        FakeGL::Log = nullptr;
-        NextController = nullptr;
-    }
+    void TearDown() override { FakeGL::Log = nullptr; }
 
     // Runs the game through these steps; the window is closed after the last.
-    void Run(std::initializer_list<CFakePlatform::SStep> steps)
+    void Run(std::initializer_list<CFakePlatform::SStep> steps = {})
     {
         for (const auto& step : steps)
             Platform->Then(step);
@@ -89,42 +77,45 @@ protected:
     }
 
     // The log entries that begin with one of the prefixes, in order.
-    std::vector<std::string> Only(std::initializer_list<std::string> prefixes) const
+    Lines Only(std::initializer_list<std::string> prefixes) const
     {
-        std::vector<std::string> kept;
+        Lines kept;
         for (const auto& entry : Log)
-            if (std::any_of(prefixes.begin(), prefixes.end(), [&](const auto& prefix) { return entry.starts_with(prefix); }))
+            if (std::any_of(prefixes.begin(), prefixes.end(), [&](const auto& p) { return entry.starts_with(p); }))
                 kept.push_back(entry);
         return kept;
     }
-
     int Count(const std::string& entry) const { return static_cast<int>(std::count(Log.begin(), Log.end(), entry)); }
-
     void File(const std::string& name, std::vector<std::uint8_t> bytes, EFileRead outcome = EFileRead::Ok)
     {
         Platform->DataFiles[name] = {std::move(bytes), outcome};
     }
 
-    std::vector<std::string> Log;
+    Lines Log;
     CFakePlatform* Platform = nullptr;
     std::unique_ptr<CApplication> Application;
     std::function<void(IVantor&)> Configure = [](IVantor& engine) {
         engine.SetCaption("Test game");
         engine.SetSize(800, 600);
     };
-    CScriptedController::THook OnStart = [](IVantor& engine) { engine.StartFrameTimer(); };
-    CScriptedController::THook OnFrame;
-    CScriptedController::THook OnKeyDown;
+    static void WithShaders(IVantor& engine)
+    {
+        engine.SetCaption("Shader game");
+        engine.SetSize(800, 600);
+        engine.SetUseShaders(true);
+    }
+    THook OnStart = [](IVantor& engine) { engine.StartFrameTimer(); };
+    THook OnFrame, OnKeyDown;
 };
 
-// The message of the TError that the call throws, or "no error".
-template <typename TError> std::string ErrorOf(const std::function<void()>& call)
+// The message of the error that the call throws, or "no error".
+inline std::string ErrorOf(const std::function<void()>& call)
 {
     try
     {
         call();
     }
-    catch (const TError& error)
+    catch (const std::exception& error)
     {
         return error.what();
     }
