@@ -14,20 +14,11 @@ long Allocations = 0;
 void* operator new(std::size_t size)
 {
     Allocations += Counting ? 1 : 0;
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    return memory != nullptr ? memory : throw std::bad_alloc();
 }
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 TEST(GameAllocations, FramesAllocateNothing)
 {

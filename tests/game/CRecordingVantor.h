@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,8 +39,23 @@ public:
             KeyQueries.push_back(key);
         return Pressed.contains(key);
     }
-    void LoadImage(std::string_view name, bool useColourKeys) override;
-    std::shared_ptr<CTexture> GetTexture(std::string_view name) override;
+    void LoadImage(std::string_view name, bool useColourKeys) override
+    {
+        Record("LoadImage", name, useColourKeys);
+        const auto id = static_cast<std::uint32_t>(Textures.size() + 1);
+        Textures.emplace_back(name, std::make_shared<CTexture>(800, 600, 0.78125f, 0.5859375f, id));
+    }
+    // The latest load under the name, as a later load replaces the engine's entry.
+    std::shared_ptr<CTexture> GetTexture(std::string_view name) override
+    {
+        Record("GetTexture", name);
+        for (auto texture = Textures.rbegin(); texture != Textures.rend(); ++texture)
+            if (texture->first == name)
+                return texture->second;
+        // The engine does not guard this lookup; here it fails instead of crashing.
+        ADD_FAILURE() << "GetTexture of an image never loaded: " << name;
+        return std::make_shared<CTexture>();
+    }
 
     FORBIDDEN(void, SetLabel, (std::string_view))
     FORBIDDEN(void, StopFrameTimer, ())
@@ -95,13 +110,15 @@ private:
     std::string Written(std::string_view text) const { return '"' + std::string(text) + '"'; }
     std::string Written(bool value) const { return value ? "true" : "false"; }
     std::string Written(std::int32_t value) const { return std::to_string(value); }
-    std::string Written(float value) const
+    std::string Written(float value) const { return (std::ostringstream() << value).str(); }
+    std::string Written(const CTexture& texture) const
     {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-        return text;
+        const std::uint32_t id = texture.GetTextureId();
+        if (id >= 1 && id <= Textures.size() && Textures[id - 1].second.get() == &texture)
+            return Written(Textures[id - 1].first);
+        ADD_FAILURE() << "DrawImage of a texture that GetTexture did not hand out";
+        return "?";
     }
-    std::string Written(const CTexture& texture) const;
 
     // Every texture loaded, numbered by its place here.
     std::vector<std::pair<std::string, std::shared_ptr<CTexture>>> Textures;

@@ -84,15 +84,3 @@ TEST_F(GameScreen, HudShowsTheState)
         EXPECT_EQ(Count("DrawText"), state.MysteryReady ? 11 : 9);
     }
 }
-
-TEST_F(GameScreen, WinnerScreenIsThePictureOfTheWinnerAlone)
-{
-    for (const auto& [winner, picture] : {std::pair{1, "\"RedWins.bmp\""}, std::pair{2, "\"BlueWins.bmp\""}})
-    {
-        State.Winner = winner;
-        Play();
-        EXPECT_EQ(Engine.Log, Joined(ProjectionReset, {"Clear()", "GetTexture(" + std::string(picture) + ")",
-                                                       "DrawImage(" + std::string(picture) + ", 0, 0, -1, -1, 0, 0)",
-                                                       "Present()"}));
-    }
-}

@@ -53,19 +53,15 @@ protected:
 
     long Count(const std::string& prefix) const
     {
-        return std::count_if(Engine.Log.begin(), Engine.Log.end(), [&](const auto& e) { return e.starts_with(prefix); });
+        return std::ranges::count_if(Engine.Log, [&](const auto& entry) { return entry.starts_with(prefix); });
     }
 
     CRecordingVantor Engine;
     std::deque<std::int32_t> Outcomes;
     CMainController Game{Engine, [this](std::int32_t low, std::int32_t high) {
-                             EXPECT_EQ(low, 0);
-                             EXPECT_EQ(high, 4);
-                             if (Outcomes.empty())
-                                 ADD_FAILURE() << "The offering was taken when the test did not expect it";
+                             EXPECT_TRUE(low == 0 && high == 4 && !Outcomes.empty()) << "an unexpected draw";
                              const std::int32_t outcome = Outcomes.empty() ? 3 : Outcomes.front();
-                             if (!Outcomes.empty())
-                                 Outcomes.pop_front();
+                             Outcomes.erase(Outcomes.begin(), Outcomes.begin() + (Outcomes.empty() ? 0 : 1));
                              return outcome;
                          }};
     SState& State = Game.GetState();

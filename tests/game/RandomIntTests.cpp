@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <set>
 #include <stdexcept>
@@ -56,21 +57,18 @@ TEST(RandomInt, DrawsAreUniformBucketsOfTheGeneratorsOutputs)
     EXPECT_THROW(RandomIntFrom(generator, 5, 4), std::invalid_argument);
 }
 
+// Each thread seeds a generator of its own, once.
 TEST(RandomInt, EachThreadDrawsItsOwnSequence)
 {
     const auto draws = [] {
-        std::vector<std::int32_t> values;
-        for (int draw = 0; draw < 8; ++draw)
-            values.push_back(RandomInt(Lowest, std::numeric_limits<std::int32_t>::max()));
+        std::vector<std::int32_t> values(8);
+        std::ranges::generate(values, [] { return RandomInt(Lowest, std::numeric_limits<std::int32_t>::max()); });
         return values;
     };
-    std::vector<std::int32_t> first, second;
-    std::thread one([&] { first = draws(); });
-    std::thread two([&] { second = draws(); });
-    one.join();
-    two.join();
-    EXPECT_NE(first, second);
-    EXPECT_NE(first, draws());
+    std::vector<std::int32_t> other;
+    std::thread([&] { other = draws(); }).join();
+    EXPECT_NE(draws(), other);
+    EXPECT_NE(draws(), draws());
     std::set<std::int32_t> seen;
     for (int draw = 0; draw < 400; ++draw)
         seen.insert(RandomInt(0, 4));
