@@ -19,7 +19,7 @@ public:
 #define RECORDED(name, parameters, ...) \
     void name parameters override { Record(#name __VA_OPT__(, ) __VA_ARGS__); }
 #define FORBIDDEN(result, name, parameters) \
-    result name parameters override { return Record(#name), ADD_FAILURE() << "The game must not call " #name, result(); }
+    result name parameters override { return Record(#name), ADD_FAILURE() << "Not for the game: " #name, result(); }
     RECORDED(SetCaption, (std::string_view caption), caption)
     RECORDED(SetSize, (std::int32_t width, std::int32_t height), width, height)
     RECORDED(SetUseShaders, (bool useShaders), useShaders)

@@ -6,18 +6,6 @@
 using Log = std::vector<std::string>;
 using GameScreen = GameTest;
 
-namespace
-{
-// SetView multiplies onto the projection, so the game resets it first on every frame.
-const Log ProjectionReset = {"glMatrixMode(0x1701)", "glLoadIdentity()", "glMatrixMode(0x1700)", "glLoadIdentity()",
-                             "SetView(800, 600)"};
-
-Log Joined(Log first, const Log& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-} // namespace
 
 TEST(GameSetUp, FactoryConfiguresTheWindowAndStartLoadsBeforeTheTimer)
 {
@@ -47,15 +35,17 @@ TEST_F(GameScreen, PlayingFrameDrawsTheBackgroundThenTheTextsInOrder)
     State = {.RedLumber = 0, .BlueLumber = 37, .RedEfficiency = 140, .RedHalted = true, .RedHaltFrames = 10,
              .BlueEfficiency = 108, .Favour = -12.7, .MysteryReady = true};
     Play();
+    // SetView multiplies onto the projection, so the game resets it first on every frame.
     EXPECT_EQ(Engine.Log,
-              Joined(Joined({"Clear()"}, ProjectionReset),
-                     {"GetTexture(\"Background.bmp\")", "DrawImage(\"Background.bmp\", 0, 0, -1, -1, 0, 0)",
-                      "SetFont(\"Lucida Console_14.bmp\")", "DrawText(\"Favour: -12%\", 320, 20)",
-                      "DrawText(\"Lumber: 0\", 20, 65)", "DrawText(\"Sacrifice it (a)\", 20, 95)",
-                      "DrawText(\"Trade it (s)\", 20, 125)", "DrawText(\"Efficiency: 0%\", 20, 155)",
-                      "DrawText(\"Lumber: 37\", 550, 65)", "DrawText(\"Sacrifice it (k)\", 550, 95)",
-                      "DrawText(\"Trade it (l)\", 550, 125)", "DrawText(\"Efficiency: 108%\", 550, 155)",
-                      "DrawText(\"???\", 360, 240)", "DrawText(\"(space)\", 330, 270)", "Present()"}));
+              (Log{"Clear()", "glMatrixMode(0x1701)", "glLoadIdentity()", "glMatrixMode(0x1700)", "glLoadIdentity()",
+                   "SetView(800, 600)", "GetTexture(\"Background.bmp\")",
+                   "DrawImage(\"Background.bmp\", 0, 0, -1, -1, 0, 0)", "SetFont(\"Lucida Console_14.bmp\")",
+                   "DrawText(\"Favour: -12%\", 320, 20)", "DrawText(\"Lumber: 0\", 20, 65)",
+                   "DrawText(\"Sacrifice it (a)\", 20, 95)", "DrawText(\"Trade it (s)\", 20, 125)",
+                   "DrawText(\"Efficiency: 0%\", 20, 155)", "DrawText(\"Lumber: 37\", 550, 65)",
+                   "DrawText(\"Sacrifice it (k)\", 550, 95)", "DrawText(\"Trade it (l)\", 550, 125)",
+                   "DrawText(\"Efficiency: 108%\", 550, 155)", "DrawText(\"???\", 360, 240)",
+                   "DrawText(\"(space)\", 330, 270)", "Present()"}));
 }
 
 // The state drawn, and the HUD texts that show it: the favour truncated toward zero, a halted player
@@ -69,7 +59,8 @@ TEST_F(GameScreen, HudShowsTheState)
         {{.Favour = 57.9, .MysteryReady = true},
          {"Favour: 57%", "Lumber: 20", "Efficiency: 100%", "Lumber: 20", "Efficiency: 100%", "???", "(space)"}},
         {{.RedLumber = lowest, .BlueEfficiency = lowest, .Favour = -103.02},
-         {"Favour: -103%", "Lumber: -2147483648", "Efficiency: 100%", "Lumber: 20", "Efficiency: -2147483648%", "", ""}},
+         {"Favour: -103%", "Lumber: -2147483648", "Efficiency: 100%", "Lumber: 20", "Efficiency: -2147483648%", "",
+          ""}},
         {{.BlueEfficiency = 120, .BlueHalted = true, .BlueHaltFrames = 9},
          {"Favour: 0%", "Lumber: 20", "Efficiency: 100%", "Lumber: 20", "Efficiency: 0%", "", ""}},
     };

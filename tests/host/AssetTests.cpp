@@ -99,7 +99,8 @@ TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
         Draw(engine, "Glow.frag");
         engine.PlaySound("Ping.wav");
         EXPECT_EQ(Only({"glDelete", "glUseProgram(0x1"}),
-                  (Lines{"glDeleteShader(0x2)", "glDeleteProgram(0x102)", "glDeleteShader(0x3)", "glUseProgram(0x101)"}));
+                  (Lines{"glDeleteShader(0x2)", "glDeleteProgram(0x102)", "glDeleteShader(0x3)",
+                         "glUseProgram(0x101)"}));
         EXPECT_EQ(Count("ReadDataFile Glow.frag +1"), 1);
     };
     Run();

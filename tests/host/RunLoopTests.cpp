@@ -221,8 +221,9 @@ TEST_F(Input, CursorIsHiddenOnlyOverTheClientAreaAndTicksWrapAround)
 {
     Platform->ClientWidth = 800;
     Platform->ClientHeight = 600;
-    for (const auto& [x, y, hidden] : {std::tuple{0, 0, true}, std::tuple{799, 599, true}, std::tuple{800, 10, false},
-                                       std::tuple{10, 600, false}, std::tuple{10, -1, false}, std::tuple{-1, 10, false}})
+    using P = std::tuple<int, int, bool>;
+    for (const auto& [x, y, hidden] : {P{0, 0, true}, P{799, 599, true}, P{800, 10, false}, P{10, 600, false},
+                                       P{10, -1, false}, P{-1, 10, false}})
     {
         Platform->CursorX = x;
         Platform->CursorY = y;
