@@ -106,7 +106,7 @@ public:
     {
         x = CursorX;
         y = CursorY;
-        return CursorConverted;
+        return true;
     }
     void GetClientSize(std::int32_t& width, std::int32_t& height) override
     {
@@ -165,7 +165,6 @@ public:
     std::uint32_t Ticks = 0;
     std::int32_t CursorX = -50;
     std::int32_t CursorY = -50;
-    bool CursorConverted = true;
     bool LeftButton = false;
     bool RightButton = false;
     bool Focus = true;
