@@ -3,6 +3,13 @@
 
 #include "tests/support/WavWriter.h"
 
+std::function<IMainController*(IVantor&)> NextController;
+
+extern "C" IMainController* CreateMainController(IVantor* engine)
+{
+    return NextController(*engine);
+}
+
 using TMessage = CFakePlatform::TMessage;
 using RunLoop = HostTest;
 
