@@ -1,214 +1,110 @@
 #include "tests/game/GameTest.h"
 
+#include <optional>
+
 using GameRules = GameTest;
 
-TEST_F(GameRules, LumberComesEvery25FramesAndNoSacrificeMeansNoFavour)
+namespace
 {
-    PlayFrames(25);
-    EXPECT_EQ(State.RedLumber, 20);
-    Play(); // frame 26: 2600 is more than 2500
-    EXPECT_EQ(State.RedLumber, 21);
-    EXPECT_EQ(State.BlueLumber, 21);
-    PlayFrames(24); // frame 50: 2500 is not
-    EXPECT_EQ(State.RedLumber, 21);
-    Play();
-    EXPECT_EQ(State.RedLumber, 22);
-    EXPECT_EQ(State.BlueLumber, 22);
-    PlayFrames(949);
-    EXPECT_EQ(State.Favour, 0.0);
-    EXPECT_EQ(State.Winner, 0);
-}
+// The state after one quiet frame from the start: production, the favour's and the offering's clocks.
+constexpr SState Quiet{.RedProgress = 100, .BlueProgress = 100, .FavourTick = 1, .MysteryCountdown = 449};
+} // namespace
 
-TEST_F(GameRules, EfficiencyAbove2500MakesSeveralUnitsInOneFrame)
+// One frame each: the state before, the keys pressed, the offering's outcome if it is taken, the state after.
+TEST_F(GameRules, OneFrameFromEachPosition)
 {
-    State.RedEfficiency = 5100;
-    Play();
-    EXPECT_EQ(State.RedLumber, 22);
-    EXPECT_EQ(State.RedProgress, 100);
-}
-
-TEST_F(GameRules, FourLumberBuysNothingAndThePressIsNotKept)
-{
-    State.RedLumber = State.BlueLumber = 4;
-    State.RedProgress = State.BlueProgress = 2350; // the fifth unit comes in the second frame
-    Play({Key::A, Key::S, Key::K, Key::L});
-    EXPECT_EQ(State.RedLumber, 4);
-    EXPECT_EQ(State.BlueLumber, 4);
-    Play();
-    EXPECT_EQ(State.RedLumber, 5);
-    EXPECT_EQ(State.Favour, 0.0);
-    EXPECT_EQ(State.RedEfficiency, 100);
-    EXPECT_EQ(State.BlueEfficiency, 100);
-    Play({Key::A, Key::L}); // exactly five is enough
-    EXPECT_EQ(State.RedLumber, 0);
-    EXPECT_EQ(State.Favour, -2.0);
-    EXPECT_EQ(State.BlueLumber, 0);
-    EXPECT_EQ(State.BlueEfficiency, 104);
-}
-
-TEST_F(GameRules, SacrificeBeatsTradeAndBothPlayersMayActInOneFrame)
-{
-    State.RedLumber = State.BlueLumber = 10;
-    Play({Key::A, Key::S});
-    EXPECT_EQ(State.RedLumber, 5);
-    EXPECT_EQ(State.Favour, -2.0);
-    EXPECT_EQ(State.RedEfficiency, 100);
-    Play({Key::S, Key::K, Key::L});
-    EXPECT_EQ(State.RedEfficiency, 104);
-    EXPECT_EQ(State.BlueLumber, 5);
-    EXPECT_EQ(State.BlueEfficiency, 100);
-    EXPECT_EQ(State.Favour, 0.0);
-}
-
-TEST_F(GameRules, FavourOfExactly100AfterGrowthDoesNotWin)
-{
-    for (const double target : {-100.0, 100.0})
+    struct SRow
     {
-        const double before = target / 1.02;
-        ASSERT_EQ(before * 1.02, target);
-        State.FavourTick = 29;
-        State.Favour = before;
-        Play();
-        EXPECT_EQ(State.Favour, target);
-        EXPECT_EQ(State.Winner, 0);
-    }
-}
-
-// Frames 1 to 31: red's sacrifice on frame 31 takes the favour from -99 to -101.
-class RedCrossing : public GameTest
-{
-protected:
-    RedCrossing()
+        const char* Name;
+        SState Before;
+        std::set<Key> Keys;
+        std::optional<std::int32_t> Outcome;
+        SState After;
+    };
+    const double redGrown = (-99.0 - 2.0) * 1.02;
+    const double blueGrown = (99.0 + 2.0) * 1.02;
+    const SRow rows[] = {
+        {"a quiet frame", {}, {}, {}, Quiet},
+        {"lumber once progress is more than 2500", {.RedProgress = 2400, .BlueProgress = 2401}, {}, {},
+         {.RedProgress = 2500, .BlueLumber = 21, .BlueProgress = 1, .FavourTick = 1, .MysteryCountdown = 449}},
+        {"several units in one frame", {.RedEfficiency = 5100}, {}, {},
+         {.RedLumber = 22, .RedProgress = 100, .BlueProgress = 100, .RedEfficiency = 5100, .FavourTick = 1,
+          .MysteryCountdown = 449}},
+        {"four lumber buys nothing, and production comes after the actions",
+         {.RedLumber = 4, .RedProgress = 2450, .BlueLumber = 4, .BlueProgress = 2450},
+         {Key::A, Key::S, Key::K, Key::L}, {},
+         {.RedLumber = 5, .RedProgress = 50, .BlueLumber = 5, .BlueProgress = 50, .FavourTick = 1,
+          .MysteryCountdown = 449}},
+        {"exactly five is enough", {.RedLumber = 5, .BlueLumber = 5}, {Key::A, Key::L}, {},
+         {.RedLumber = 0, .RedProgress = 100, .BlueLumber = 0, .BlueProgress = 104, .BlueEfficiency = 104,
+          .Favour = -2.0, .FavourTick = 1, .MysteryCountdown = 449}},
+        {"the sacrifice beats the trade", {}, {Key::A, Key::S, Key::K, Key::L}, {},
+         {.RedLumber = 15, .RedProgress = 100, .BlueLumber = 15, .BlueProgress = 100, .FavourTick = 1,
+          .MysteryCountdown = 449}},
+        {"exactly -100 after growth does not win", {.Favour = -100.0 / 1.02, .FavourTick = 29}, {}, {},
+         {.RedProgress = 100, .BlueProgress = 100, .Favour = -100.0, .MysteryCountdown = 449}},
+        {"exactly 100 after growth does not win", {.Favour = 100.0 / 1.02, .FavourTick = 29}, {}, {},
+         {.RedProgress = 100, .BlueProgress = 100, .Favour = 100.0, .MysteryCountdown = 449}},
+        {"beyond -100 between growths does not win", {.Favour = -101.0}, {}, {},
+         {.RedProgress = 100, .BlueProgress = 100, .Favour = -101.0, .FavourTick = 1, .MysteryCountdown = 449}},
+        {"red wins after the growth, and production still runs", {.Favour = -99.0, .FavourTick = 29}, {Key::A}, {},
+         {.Winner = 1, .RedLumber = 15, .RedProgress = 100, .BlueProgress = 100, .Favour = redGrown,
+          .MysteryCountdown = 449}},
+        {"blue wins", {.Favour = 99.0, .FavourTick = 29}, {Key::K}, {},
+         {.Winner = 2, .RedProgress = 100, .BlueLumber = 15, .BlueProgress = 100, .Favour = blueGrown,
+          .MysteryCountdown = 449}},
+        {"the offering comes up", {.MysteryCountdown = 1}, {}, {},
+         {.RedProgress = 100, .BlueProgress = 100, .FavourTick = 1, .MysteryReady = true, .MysteryCountdown = 0}},
+        {"and may be taken in the same frame", {.MysteryCountdown = 1}, {Key::Space}, 3,
+         {.RedProgress = 100, .BlueProgress = 100, .FavourTick = 1, .MysteryCountdown = 450}},
+        {"space without an offering draws nothing", {}, {Key::Space}, {}, Quiet},
+        {"calm takes a quarter off", {.Favour = -40.0, .MysteryReady = true}, {Key::Space}, 0,
+         {.RedProgress = 100, .BlueProgress = 100, .Favour = -30.0, .FavourTick = 1, .MysteryCountdown = 450}},
+        {"red halts", {.MysteryReady = true}, {Key::Space}, 1,
+         {.BlueProgress = 100, .RedHalted = true, .RedHaltFrames = 299, .FavourTick = 1, .MysteryCountdown = 450}},
+        {"blue halts, and a running halt starts again",
+         {.BlueHalted = true, .BlueHaltFrames = 5, .MysteryReady = true}, {Key::Space}, 2,
+         {.RedProgress = 100, .BlueHalted = true, .BlueHaltFrames = 299, .FavourTick = 1, .MysteryCountdown = 450}},
+        {"the last halted frame produces nothing", {.RedProgress = 7, .RedHalted = true, .RedHaltFrames = 1}, {}, {},
+         {.RedProgress = 7, .BlueProgress = 100, .FavourTick = 1, .MysteryCountdown = 449}},
+        {"a halted player can still trade", {.RedHalted = true, .RedHaltFrames = 50}, {Key::S}, {},
+         {.RedLumber = 15, .BlueProgress = 100, .RedEfficiency = 104, .RedHalted = true, .RedHaltFrames = 49,
+          .FavourTick = 1, .MysteryCountdown = 449}},
+    };
+    for (const auto& row : rows)
     {
-        PlayFrames(30);
-        State.Favour = -99.0;
-        Play({Key::A});
+        State = row.Before;
+        if (row.Outcome)
+            Outcomes = {*row.Outcome};
+        Play(row.Keys);
+        EXPECT_EQ(State, row.After) << row.Name;
+        EXPECT_TRUE(Outcomes.empty()) << row.Name;
     }
-};
-
-TEST_F(RedCrossing, RedWinsOnlyAfterTheGrowthOfFrame60)
-{
-    EXPECT_EQ(State.Favour, -101.0);
-    for (int frame = 32; frame < 60; ++frame)
-    {
-        Play();
-        ASSERT_EQ(State.Winner, 0) << frame;
-    }
-    Play();
-    EXPECT_DOUBLE_EQ(State.Favour, -103.02);
-    EXPECT_EQ(State.Winner, 1);
-    // The winning frame is still a playing screen, with the final favour.
-    EXPECT_EQ(TextAt(320, 20), "Favour: -103%");
-    Play();
-    EXPECT_EQ(Count("DrawText"), 0);
-    EXPECT_EQ(Count("DrawImage(\"RedWins.bmp\""), 1);
-}
-
-TEST_F(RedCrossing, OneBlueSacrificeDoesNotStopIt)
-{
-    Play({Key::K});
-    PlayFrames(28);
-    EXPECT_DOUBLE_EQ(State.Favour, -100.98);
-    EXPECT_EQ(State.Winner, 1);
-}
-
-TEST_F(RedCrossing, TwoBlueSacrificesDo)
-{
-    Play({Key::K});
-    Play({Key::K});
-    PlayFrames(27);
-    EXPECT_DOUBLE_EQ(State.Favour, -98.94);
-    EXPECT_EQ(State.Winner, 0);
-}
-
-TEST_F(GameRules, OfferingComesOnFrame450AndAgain450FramesAfterItIsTaken)
-{
-    for (int frame = 1; frame < 450; ++frame)
-    {
-        Play({Key::Space});
-        ASSERT_FALSE(State.MysteryReady) << frame;
-    }
-    Outcomes = {3};
-    Play({Key::Space}); // up and taken in the same frame
-    EXPECT_TRUE(Outcomes.empty());
-    EXPECT_FALSE(State.MysteryReady);
-    EXPECT_EQ(TextAt(360, 240), "");
-    PlayFrames(449);
-    EXPECT_FALSE(State.MysteryReady);
-    Play();
-    EXPECT_TRUE(State.MysteryReady);
-    EXPECT_EQ(TextAt(360, 240), "???");
-    EXPECT_EQ(TextAt(330, 270), "(space)");
-}
-
-TEST_F(GameRules, CalmTakesAQuarterOffTheFavour)
-{
-    for (const auto& [before, after] : {std::pair{-40.0, -30.0}, std::pair{0.0, 0.0}})
-    {
-        State.MysteryReady = true;
-        State.Favour = before;
-        Outcomes = {0};
-        Play({Key::Space});
-        EXPECT_EQ(State.Favour, after);
-    }
-    State.MysteryReady = true;
-    Outcomes = {3};
-    Play({Key::Space});
-    EXPECT_EQ(State.Favour, 0.0);
-    EXPECT_FALSE(State.RedHalted || State.BlueHalted);
-}
-
-TEST_F(GameRules, RedHaltStopsProductionFor300FramesAndShowsZeroFor299)
-{
-    PlayFrames(449);
-    State.RedProgress = 0;
-    const std::int32_t lumber = State.RedLumber;
-    Outcomes = {1};
-    for (int frame = 0; frame < 300; ++frame) // frames F to F+299
-    {
-        if (frame == 0)
-            Play({Key::Space});
-        else if (frame == 100)
-            Play({Key::S}); // a halted player can still trade
-        else
-            Play();
-        ASSERT_EQ(State.RedProgress, 0) << frame;
-        ASSERT_EQ(TextAt(20, 155), frame < 299 ? "Efficiency: 0%" : "Efficiency: 104%") << frame;
-        ASSERT_EQ(TextAt(550, 155), "Efficiency: 100%") << frame;
-    }
-    EXPECT_EQ(State.RedLumber, lumber - 5);
-    Play();
-    EXPECT_EQ(State.RedProgress, 104);
-}
-
-TEST_F(GameRules, BlueHaltShowsInTheRightColumnAndStartsAgainWhenDrawnAgain)
-{
-    State.MysteryReady = true;
-    Outcomes = {2, 2};
-    Play({Key::Space});
-    EXPECT_EQ(TextAt(550, 155), "Efficiency: 0%");
-    EXPECT_EQ(TextAt(20, 155), "Efficiency: 100%");
-    Play();
-    State.MysteryReady = true;
-    Play({Key::Space});
-    EXPECT_EQ(State.BlueHaltFrames, 299);
-    EXPECT_EQ(State.BlueProgress, 0);
 }
 
 // Frozen after the win: the rules stop (no lumber, no favour growth, no offering, no key read even
 // with every key pressed) and every frame draws the winner's picture alone.
 TEST_F(GameRules, AfterTheWinTheRulesStopAndOnlyTheWinnerIsDrawn)
 {
-    PlayFrames(449); // the offering is due next frame, lumber on every one
-    State.Winner = 2;
-    const CMainController::SState won = State;
-    for (int frame = 0; frame < 60; ++frame)
+    for (const auto& [favour, key, picture] : {std::tuple{-99.0, Key::A, "\"RedWins.bmp\""},
+                                               std::tuple{99.0, Key::K, "\"BlueWins.bmp\""}})
     {
-        Play({Key::A, Key::S, Key::K, Key::L, Key::Space});
-        ASSERT_TRUE(Engine.KeyQueries.empty()) << frame;
-        ASSERT_EQ(Count("DrawImage"), 1) << frame;
-        ASSERT_EQ(Count("DrawImage(\"BlueWins.bmp\""), 1) << frame;
-        ASSERT_EQ(Count("DrawText"), 0) << frame;
+        State = {.RedProgress = 2500, .BlueProgress = 2500, .Favour = favour, .FavourTick = 29, .MysteryCountdown = 2};
+        Play({key});
+        ASSERT_NE(State.Winner, 0);
+        // The winning frame is still a playing screen, with the final favour.
+        EXPECT_EQ(TextAt(320, 20), favour < 0 ? "Favour: -103%" : "Favour: 103%");
+        const SState won = State;
+        const std::vector<std::string> winner = {
+            "glMatrixMode(0x1701)", "glLoadIdentity()", "glMatrixMode(0x1700)", "glLoadIdentity()", "SetView(800, 600)",
+            "Clear()", "GetTexture(" + std::string(picture) + ")",
+            "DrawImage(" + std::string(picture) + ", 0, 0, -1, -1, 0, 0)", "Present()"};
+        for (int frame = 0; frame < 30; ++frame)
+        {
+            Play({Key::A, Key::S, Key::K, Key::L, Key::Space});
+            ASSERT_TRUE(Engine.KeyQueries.empty()) << frame;
+            ASSERT_EQ(Engine.Log, winner) << frame;
+            ASSERT_EQ(State, won) << frame;
+        }
     }
-    EXPECT_TRUE(State == won);
 }

@@ -4,12 +4,20 @@
 #include "tests/game/CRecordingVantor.h"
 #include "tests/host/FakeGL.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <deque>
-#include <initializer_list>
+#include <ostream>
 #include <string>
+
+using SState = CMainController::SState;
+
+inline void PrintTo(const SState& s, std::ostream* out)
+{
+    *out << "{Winner " << s.Winner << ", red " << s.RedLumber << "/" << s.RedProgress << "/" << s.RedEfficiency
+         << (s.RedHalted ? " halted " : " ") << s.RedHaltFrames << ", blue " << s.BlueLumber << "/" << s.BlueProgress
+         << "/" << s.BlueEfficiency << (s.BlueHalted ? " halted " : " ") << s.BlueHaltFrames << ", Favour "
+         << s.Favour << " tick " << s.FavourTick << ", mystery " << s.MysteryReady << " " << s.MysteryCountdown << "}";
+}
 
 // A started game on the recording engine, with the offering's outcomes scripted by the test. After
 // each Play the log holds that frame alone, the fake OpenGL calls included.
@@ -24,26 +32,19 @@ protected:
     ~GameTest() override { FakeGL::Log = nullptr; }
 
     // One frame, with these keys pressed since the previous one.
-    void Play(std::initializer_list<Key> keys = {})
+    void Play(std::set<Key> keys = {})
     {
         Engine.Log.clear();
         Engine.KeyQueries.clear();
-        Engine.Pressed = keys;
+        Engine.Pressed = std::move(keys);
         Game.Frame();
-        Engine.Pressed.clear();
-    }
-
-    void PlayFrames(int count)
-    {
-        for (int frame = 0; frame < count; ++frame)
-            Play();
     }
 
     // The text the last frame drew at this position, or "" if none.
     std::string TextAt(int x, int y) const
     {
-        const std::string tail = "\", " + std::to_string(x) + ", " + std::to_string(y) + ")";
         const std::string head = "DrawText(\"";
+        const std::string tail = "\", " + std::to_string(x) + ", " + std::to_string(y) + ")";
         for (const std::string& entry : Engine.Log)
             if (entry.starts_with(head) && entry.ends_with(tail))
                 return entry.substr(head.size(), entry.size() - head.size() - tail.size());
@@ -52,26 +53,16 @@ protected:
 
     long Count(const std::string& prefix) const
     {
-        return std::count_if(Engine.Log.begin(), Engine.Log.end(),
-                             [&](const std::string& entry) { return entry.starts_with(prefix); });
-    }
-
-    std::int32_t NextOutcome(std::int32_t low, std::int32_t high)
-    {
-        EXPECT_EQ(low, 0);
-        EXPECT_EQ(high, 4);
-        if (Outcomes.empty())
-        {
-            ADD_FAILURE() << "The offering was taken when the test did not expect it";
-            return 3;
-        }
-        const std::int32_t outcome = Outcomes.front();
-        Outcomes.pop_front();
-        return outcome;
+        return std::ranges::count_if(Engine.Log, [&](const auto& entry) { return entry.starts_with(prefix); });
     }
 
     CRecordingVantor Engine;
     std::deque<std::int32_t> Outcomes;
-    CMainController Game{Engine, [this](std::int32_t low, std::int32_t high) { return NextOutcome(low, high); }};
-    CMainController::SState& State = Game.GetState();
+    CMainController Game{Engine, [this](std::int32_t low, std::int32_t high) {
+                             EXPECT_TRUE(low == 0 && high == 4 && !Outcomes.empty()) << "an unexpected draw";
+                             const std::int32_t outcome = Outcomes.empty() ? 3 : Outcomes.front();
+                             Outcomes.erase(Outcomes.begin(), Outcomes.begin() + (Outcomes.empty() ? 0 : 1));
+                             return outcome;
+                         }};
+    SState& State = Game.GetState();
 };

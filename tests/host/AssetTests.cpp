@@ -1,168 +1,221 @@
+// The asset tables on the fake backend: what each load keeps, replaces, deletes and refuses.
 #include "tests/host/HostTest.h"
 
-#include "Shared/CGeneralError.h"
-#include "Shared/CVantorException.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/WavWriter.h"
 
-#include <cstring>
+#include <numeric>
 
-namespace
-{
-std::uint32_t Texel(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha)
-{
-    const std::uint8_t bytes[4] = {red, green, blue, alpha};
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes, 4);
-    return value;
-}
-} // namespace
-
-using Textures = HostTest;
-
-TEST_F(Textures, PictureBecomesAPowerOfTwoTextureWithItsShare)
-{
-    Platform->Pictures["Background.bmp"] = CFakePlatform::Picture24(800, 600, [](std::int32_t, std::int32_t) {
-        return 0x336699u;
-    });
-    Application->LoadImage("Background.bmp", false);
-    const auto texture = Application->GetTexture("Background.bmp");
-    EXPECT_EQ(texture->GetWidth(), 800);
-    EXPECT_EQ(texture->GetHeight(), 600);
-    EXPECT_EQ(texture->GetMaxU(), 0.78125f);
-    EXPECT_EQ(texture->GetMaxV(), 0.5859375f);
-    EXPECT_EQ(FakeGL::LastTextureWidth, 1024);
-    EXPECT_EQ(FakeGL::LastTextureHeight, 1024);
-    EXPECT_EQ(FakeGL::LastTexels[0], Texel(0x33, 0x66, 0x99, 255));
-    EXPECT_EQ(FakeGL::LastTexels[800], 0u);
-    EXPECT_EQ(Count("glTexImage2D(0xDE1, 0, 0x8058, 1024, 1024, 0, 0x1908, 0x1401)"), 1);
-    // The bitmap is given back before the texture is made.
-    EXPECT_EQ(Only({"BitmapReleased", "glTexImage2D"}).front(), "BitmapReleased Background.bmp");
-}
-
-TEST_F(Textures, FailuresNameTheFileAndLeaveTheTableAsItWas)
-{
-    Platform->Pictures["Old.bmp"] = CFakePlatform::Picture24(2, 2, [](std::int32_t, std::int32_t) { return 1u; });
-    Application->LoadImage("Old.bmp", false);
-    const auto old = Application->GetTexture("Old.bmp");
-
-    auto eightBit = CFakePlatform::Picture24(2, 2, [](std::int32_t, std::int32_t) { return 0u; });
-    eightBit.BitsPerPixel = 8;
-    Platform->Pictures["Old.bmp"] = eightBit;
-    Log.clear();
-    try
-    {
-        Application->LoadImage("Old.bmp", false);
-        ADD_FAILURE() << "8-bit picture accepted";
-    }
-    catch (const CGeneralError& error)
-    {
-        EXPECT_STREQ(error.what(), "Unsupported bit depth");
-        EXPECT_STREQ(error.GetFile(), "Host/CApplicationAssets.cpp");
-    }
-    EXPECT_EQ(Only({"BitmapReleased"}).size(), 1u);
-
-    // Larger than the context's textures: refused before anything is allocated for it.
-    FakeGL::MaxTextureSize = 256;
-    Platform->Pictures["Old.bmp"] = CFakePlatform::Picture24(257, 1, [](std::int32_t, std::int32_t) { return 0u; });
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->LoadImage("Old.bmp", false); }),
-              "Image too large: Old.bmp");
-    FakeGL::MaxTextureSize = 4096;
-
-    EXPECT_EQ(Application->GetTexture("Old.bmp"), old);
-    EXPECT_EQ(Count("glTexImage2D(0xDE1, 0, 0x8058, 2, 2, 0, 0x1908, 0x1401)"), 0);
-}
-
-TEST_F(Textures, LaterLoadsReplace)
-{
-    Platform->Pictures["A.bmp"] = CFakePlatform::Picture24(1, 1, [](std::int32_t, std::int32_t) { return 1u; });
-    Application->LoadImage("A.bmp", false);
-    const auto first = Application->GetTexture("A.bmp");
-    Application->LoadImage("A.bmp", false);
-    const auto second = Application->GetTexture("A.bmp");
-    EXPECT_NE(first->GetTextureId(), second->GetTextureId());
-    EXPECT_EQ(first->GetWidth(), 1); // a replaced texture stays valid for whoever holds it
-}
-
-TEST_F(Textures, CreateTextureCopiesRowsAndRefusesTooFewPixels)
-{
-    const std::vector<std::uint32_t> pixels{1, 2, 3, 4, 5, 6};
-    const auto texture = Application->CreateTexture("Made", pixels, 3, 2);
-    EXPECT_EQ(texture, Application->GetTexture("Made"));
-    EXPECT_EQ(texture->GetMaxU(), 0.75f);
-    EXPECT_EQ(texture->GetMaxV(), 1.0f);
-    EXPECT_EQ(FakeGL::LastTexels, (std::vector<std::uint32_t>{1, 2, 3, 0, 4, 5, 6, 0}));
-
-    const auto single = Application->CreateTexture("One", std::vector<std::uint32_t>{7}, 1, 1);
-    EXPECT_EQ(single->GetMaxU(), 1.0f);
-    EXPECT_EQ(single->GetMaxV(), 1.0f);
-
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->CreateTexture("Short", pixels, 4, 2); }),
-              "Too few pixels for texture: Short");
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->CreateTexture("Negative", pixels, -3, -2); }),
-              "Invalid texture size: Negative");
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->GetTexture("Short"); }), "Texture not loaded: Short");
-}
-
-using Fonts = HostTest;
+using Assets = HostTest;
 
 namespace
 {
-// Glyphs 5, 3, 0 (adjacent markers), then 4 wide for the rest; 14 rows.
-CFakePlatform::SPicture FontPicture()
+std::vector<std::uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+// Glyphs 5, 3 and 0 wide for ' ', '!' and '"', 4 for the rest; 14 rows.
+std::vector<std::uint8_t> Font()
 {
     std::vector<std::int32_t> markers;
-    std::int32_t x = 0;
-    for (std::int32_t code = 32; code <= 126; ++code)
-    {
-        x += code == 32 ? 5 : code == 33 ? 3 : code == 34 ? 0 : 4;
-        markers.push_back(x++);
-    }
-    return CFakePlatform::Picture24(x, 14, [markers](std::int32_t column, std::int32_t row) {
-        const bool marker = std::find(markers.begin(), markers.end(), column) != markers.end();
-        return marker && row == 13 ? 0x00FF00u : 0xFF00FFu;
-    });
+    for (std::int32_t code = 32, x = 0; code <= 126; ++code, ++x)
+        markers.push_back(x += code == 32 ? 5 : code == 33 ? 3 : code == 34 ? 0 : 4);
+    return MakeBmp({markers.back() + 1, 14, 24, false, [markers](std::int32_t x, std::int32_t y) {
+                        const bool marker = std::find(markers.begin(), markers.end(), x) != markers.end();
+                        return marker && y == 13 ? 0x00FF00u : 0xFF00FFu;
+                    }});
+}
+
+// A valid clip whose bytes tell it apart: an odd-sized chunk of every byte value, then samples.
+std::vector<std::uint8_t> Clip(std::uint8_t mark)
+{
+    std::vector<std::uint8_t> everyByte(257);
+    std::iota(everyByte.begin(), everyByte.end(), mark);
+    return MakeWav({1, 1, 8000, 16, Samples16({0, 1000, -1000, mark}), {{"junk", everyByte}}});
+}
+
+void Draw(IVantor& engine, std::string_view shader)
+{
+    engine.DrawShaderQuad({0, 0, 0}, 0, 0, {0, 9, 0}, 0, 1, {9, 9, 0}, 1, 1, {9, 0, 0}, 1, 0, shader);
 }
 } // namespace
 
-TEST_F(Fonts, GlyphsAreDrawnSideBySideFromTheTopLeftCorner)
+// Every refusal and its message, with the name as passed: a file that is not there, one that cannot
+// be used, and a name loaded under another case, which is another name.
+TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
 {
-    Platform->Pictures["Font.bmp"] = FontPicture();
+    for (const auto& [name, bytes, outcome] :
+         {std::tuple{"Picture.bmp", MakeBmp({}), EFileRead::Ok}, {"Font.bmp", Font(), EFileRead::Ok},
+          {"Eight.bmp", MakeBmp({2, 2, 8}), EFileRead::Ok}, {"Wide.bmp", MakeBmp({257, 1}), EFileRead::Ok},
+          {"Glow.frag", Bytes("void main() {}"), EFileRead::Ok}, {"Broken.frag", Bytes("compile error"), EFileRead::Ok},
+          {"Lonely.frag", Bytes("link error"), EFileRead::Ok}, {"Huge.frag", Bytes(""), EFileRead::TooLarge},
+          {"Ping.wav", Clip(1), EFileRead::Ok}, {"Huge.wav", Bytes(""), EFileRead::TooLarge},
+          {"Cut.wav", Clip(2), EFileRead::ReadFailed}})
+        File(name, bytes, outcome);
+    Configure = WithShaders;
+    const std::vector<std::uint32_t> pixels(6);
+    OnStart = [&](IVantor& engine) {
+        engine.LoadImage("Picture.bmp", false);
+        engine.LoadFont("Font.bmp");
+        engine.LoadShader("Glow.frag");
+        engine.LoadSound("Ping.wav");
+        FakeGL::MaxTextureSize = 256;
+        const std::pair<std::function<void()>, const char*> rows[] = {
+            // Loading a font does not select it.
+            {[&] { engine.DrawText("A", 0, 0); }, "No font selected"},
+            {[&] { engine.LoadImage("Missing.bmp", true); }, "Image file not found: Missing.bmp"},
+            {[&] { engine.LoadFont("Missing.bmp"); }, "Image file not found: Missing.bmp"},
+            {[&] { engine.LoadShader("Missing.frag"); }, "Shader file not found: Missing.frag"},
+            {[&] { engine.LoadSound("Missing.wav"); }, "Sound file not found: Missing.wav"},
+            {[&] { engine.GetTexture("picture.bmp"); }, "Texture not loaded: picture.bmp"},
+            {[&] { engine.GetTexture("Font.bmp"); }, "Texture not loaded: Font.bmp"},
+            {[&] { engine.SetFont("FONT.BMP"); }, "Font not loaded: FONT.BMP"},
+            {[&] { engine.SetFont("Picture.bmp"); }, "Font not loaded: Picture.bmp"},
+            {[&] { Draw(engine, "glow.frag"); }, "Shader not loaded: glow.frag"},
+            {[&] { engine.PlaySound("ping.wav"); }, "Sound not loaded: ping.wav"},
+            {[&] { engine.LoadImage("Eight.bmp", false); }, "Unsupported bit depth"},
+            {[&] { engine.LoadFont("Wide.bmp"); }, "Image too large: Wide.bmp"},
+            {[&] { engine.CreateTexture("Short", pixels, 4, 2); }, "Too few pixels for texture: Short"},
+            {[&] { engine.CreateTexture("Narrow", pixels, -1, 2); }, "Invalid texture size: Narrow"},
+            {[&] { engine.CreateTexture("Low", pixels, 2, -1); }, "Invalid texture size: Low"},
+            {[&] { engine.CreateTexture("Flat", pixels, 257, 0); }, "Image too large: Flat"},
+            {[&] { engine.CreateTexture("Tall", pixels, 0, 257); }, "Image too large: Tall"},
+            {[&] { engine.LoadShader("Huge.frag"); }, "Shader file too large (> 4GiB): Huge.frag"},
+            {[&] { engine.LoadShader("Broken.frag"); }, "Shader compile failed: Broken.frag"},
+            {[&] { engine.LoadShader("Lonely.frag"); }, "Program link failed for shader: Lonely.frag"},
+            {[&] { Draw(engine, "Lonely.frag"); }, "Shader not loaded: Lonely.frag"},
+            {[&] { engine.LoadSound("Huge.wav"); }, "Sound file too large (> 4GiB): Huge.wav"},
+            {[&] { engine.LoadSound("Cut.wav"); }, "Sound file could not be read: Cut.wav"},
+            {[&] { engine.SetUseShaders(false), engine.LoadShader("Glow.frag"); },
+             "Can't load shaders when UseShaders is false"},
+        };
+        for (const auto& [call, message] : rows)
+            EXPECT_EQ(ErrorOf(call), message);
+        FakeGL::MaxTextureSize = 4096;
+        // The names as loaded still work, and what the failures made is deleted at once.
+        EXPECT_EQ(engine.GetTexture("Picture.bmp")->GetWidth(), 1);
+        engine.SetFont("Font.bmp");
+        Draw(engine, "Glow.frag");
+        engine.PlaySound("Ping.wav");
+        EXPECT_EQ(Only({"glDelete", "glUseProgram(0x1"}),
+                  (Lines{"glDeleteShader(0x2)", "glDeleteProgram(0x102)", "glDeleteShader(0x3)",
+                         "glUseProgram(0x101)"}));
+        EXPECT_EQ(Count("ReadDataFile Glow.frag +1"), 1);
+    };
+    Run();
+    // Switched on after start-up: the entry points were never loaded.
+    SetUp();
+    Application->SetUseShaders(true);
+    EXPECT_EQ(ErrorOf([&] { Application->LoadShader("Glow.frag"); }), "Shaders were not enabled at start-up");
+}
+
+TEST_F(Assets, TexturesArePowerOfTwoAndALaterLoadReplaces)
+{
+    File("A.bmp", MakeBmp({800, 600}));
+    Application->LoadImage("A.bmp", false);
+    const auto first = Application->GetTexture("A.bmp");
+    EXPECT_EQ(first->GetMaxU(), 0.78125f);
+    EXPECT_EQ(first->GetMaxV(), 0.5859375f);
+    // The bitmap is given back before the texture is made.
+    EXPECT_EQ(Only({"BitmapReleased", "glTexImage2D"}), (Lines{"BitmapReleased A.bmp", "glTexImage2D(0x400, 0x400)"}));
+    const auto made = Application->CreateTexture("A.bmp", std::vector<std::uint32_t>{1, 2, 3, 4, 5, 6, 7}, 3, 2);
+    EXPECT_EQ(made, Application->GetTexture("A.bmp"));
+    EXPECT_EQ(first->GetWidth(), 800); // a replaced texture stays valid for whoever holds it
+    EXPECT_EQ(made->GetMaxU(), 0.75f);
+    EXPECT_EQ(made->GetMaxV(), 1.0f);
+    EXPECT_EQ(FakeGL::LastTexels, (std::vector<std::uint32_t>{1, 2, 3, 0, 4, 5, 6, 0}));
+}
+
+TEST_F(Assets, TextSkipsWhatTheFontLacksAndImagesSetTheirFilters)
+{
+    File("Font.bmp", Font());
     Application->LoadFont("Font.bmp");
     Application->SetFont("Font.bmp");
     Log.clear();
-    // ' ' is 5 wide, '!' 3, '"' 0: the quotes take no room.
-    Application->DrawText(" !\"!", 20, 65);
-    EXPECT_EQ(Vertices(), (std::vector<std::string>{
-                                 "glVertex2f(20, 65)", "glVertex2f(25, 65)", "glVertex2f(25, 79)", "glVertex2f(20, 79)",
-                                 "glVertex2f(25, 65)", "glVertex2f(28, 65)", "glVertex2f(28, 79)", "glVertex2f(25, 79)",
-                                 "glVertex2f(28, 65)", "glVertex2f(28, 65)", "glVertex2f(28, 79)", "glVertex2f(28, 79)",
-                                 "glVertex2f(28, 65)", "glVertex2f(31, 65)", "glVertex2f(31, 79)", "glVertex2f(28, 79)"}));
-    // 14 rows of a 16-high texture: every bottom-left corner, and the empty glyph's right one (GetMaxU 0).
-    EXPECT_EQ(Count("glTexCoord2f(0, 0.875)"), 5);
+    // Neither a line feed nor an accented letter has a glyph; '"' takes no room.
+    Application->DrawText("\n\xC3\xA9!\"!", 20, 65);
+    const Lines corners = Only({"glVertex2f"});
+    ASSERT_EQ(corners.size(), 12u);
+    EXPECT_EQ(corners[5], "glVertex2f(23, 65)");
+    EXPECT_EQ(corners[9], "glVertex2f(26, 65)");
+    EXPECT_EQ(ErrorOf([&] { Application->DrawText("!!\xFF!", 0, 0); }), "Invalid UTF-8 in text");
+    EXPECT_EQ(Count("glBegin(0x7)"), 5);
+
+    // Filters are the one drawing state that no picture on a real context is read back for.
+    Log.clear();
+    Application->DrawText("!", 0, 0);
+    Application->SetSmoothing(true);
+    const auto texture = Application->CreateTexture("T", std::vector<std::uint32_t>{1}, 1, 1);
+    Application->DrawTexturedTriangle({0, 0, 0}, 0, 0, {0, 4, 0}, 0, 1, {4, 0, 0}, 1, 0, *texture);
+    EXPECT_EQ(Only({"glTexParameteri"}),
+              (Lines{"glTexParameteri(0xDE1, 0x2801, 0x2600)", "glTexParameteri(0xDE1, 0x2800, 0x2600)",
+                     "glTexParameteri(0xDE1, 0x2801, 0x2601)", "glTexParameteri(0xDE1, 0x2800, 0x2601)"}));
 }
 
-TEST_F(Fonts, MissingCharactersAreSkippedAndBadTextStopsAfterWhatWasDrawn)
+TEST_F(Assets, ShaderReloadsDeleteWhatTheyReplaceOnlyOnceTheySucceed)
 {
-    Platform->Pictures["Font.bmp"] = FontPicture();
-    Application->LoadFont("Font.bmp");
-    Application->SetFont("Font.bmp");
-    Log.clear();
-    Application->DrawText("\n\xC3\xA9!", 0, 0); // neither a line feed nor an accented letter has a glyph
-    EXPECT_EQ(Vertices().front(), "glVertex2f(0, 0)");
-    EXPECT_EQ(Vertices().size(), 4u);
-
-    Log.clear();
-    Application->DrawText("", 0, 0);
-    EXPECT_TRUE(Vertices().empty());
-
-    EXPECT_THROW(Application->DrawText("!!\xFF!", 0, 0), CGeneralError);
-    EXPECT_EQ(Vertices().size(), 8u);
+    File("Glow.frag", {'v', 'o', 'i', 'd', 0, 'x', 'y'});
+    Configure = WithShaders;
+    OnStart = [this](IVantor& engine) {
+        // The source ends at its first zero byte, the one more read than the file holds.
+        engine.LoadShader("Glow.frag");
+        EXPECT_EQ(FakeGL::ShaderSources[1], "void");
+        // A read that fails part way is not looked at: what was read is compiled.
+        File("Glow.frag", Bytes("void main"), EFileRead::ReadFailed);
+        engine.LoadShader("Glow.frag");
+        EXPECT_EQ(Only({"glDelete"}), (Lines{"glDeleteShader(0x1)", "glDeleteProgram(0x101)"}));
+        // Failures change nothing; statuses that are never written count as failures.
+        for (const char* source : {"compile error", "link error", "void main() {}"})
+        {
+            File("Glow.frag", Bytes(source));
+            FakeGL::WriteStatus = source[0] != 'v';
+            EXPECT_THROW(engine.LoadShader("Glow.frag"), CVantorException) << source;
+        }
+        Draw(engine, "Glow.frag");
+    };
+    Run();
+    EXPECT_EQ(Only({"ReadDataFile"}), Lines(5, "ReadDataFile Glow.frag +1"));
+    EXPECT_EQ(Only({"glDelete", "glUseProgram"}),
+              (Lines{"glDeleteShader(0x1)", "glDeleteProgram(0x101)", "glDeleteShader(0x3)", "glDeleteProgram(0x103)",
+                     "glDeleteShader(0x4)", "glDeleteShader(0x5)", "glUseProgram(0x102)", "glUseProgram(0x0)",
+                     "glDeleteProgram(0x102)", "glDeleteShader(0x2)"}));
 }
 
-TEST_F(Fonts, DrawingTextNeedsAFontSelected)
+TEST_F(Assets, SoundsKeepTheirBytesAndThePlayingOneIsStoppedBeforeItIsReplaced)
 {
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->DrawText("A", 0, 0); }), "No font selected");
-    // Loading does not select.
-    Platform->Pictures["Font.bmp"] = FontPicture();
-    Application->LoadFont("Font.bmp");
-    EXPECT_EQ(ErrorOf<CVantorException>([&] { Application->DrawText("A", 0, 0); }), "No font selected");
+    File("Ping.wav", Clip(1));
+    File("Pong.wav", Clip(2));
+    Application->LoadSound("Ping.wav");
+    Application->LoadSound("Pong.wav");
+    Application->PlaySound("Ping.wav");
+    EXPECT_EQ(Platform->PlayedBytes, Clip(1));
+    EXPECT_EQ(Only({"ReadDataFile Ping"}), Lines{"ReadDataFile Ping.wav +0"});
+    // The player is handed the table's own bytes, not a copy made for the call.
+    const auto* played = Platform->PlayingImage.data();
+    Application->PlaySound("Ping.wav");
+    EXPECT_EQ(Platform->PlayingImage.data(), played);
+    // Another name, or a failed load, leaves the clip playing and the table as it was.
+    Application->LoadSound("Pong.wav");
+    File("Ping.wav", Clip(3), EFileRead::ReadFailed);
+    EXPECT_THROW(Application->LoadSound("Ping.wav"), CVantorException);
+    EXPECT_EQ(Count("StopSound"), 0);
+    File("Ping.wav", Clip(3));
+    Application->LoadSound("Ping.wav");
+    EXPECT_EQ(Only({"ReadDataFile Ping", "StopSound"}).back(), "StopSound");
+    Application->PlaySound("Ping.wav");
+    EXPECT_EQ(Platform->PlayedBytes, Clip(3));
+    // Once another clip has cut it off, reloading it stops nothing.
+    Application->PlaySound("Pong.wav");
+    Application->LoadSound("Ping.wav");
+    EXPECT_EQ(Count("StopSound"), 1);
+    // An image whose sizes point past its end never reaches the player, but still cuts off the one playing.
+    auto beyond = Clip(4);
+    beyond[beyond.size() - 10] = 0xFF; // the data chunk's size
+    File("Beyond.wav", beyond);
+    Application->LoadSound("Beyond.wav");
+    Application->PlaySound("Beyond.wav");
+    EXPECT_EQ(Only({"PlaySoundImage", "StopSound"}).back(), "StopSound");
+    EXPECT_EQ(Count("PlaySoundImage"), 4);
+    EXPECT_TRUE(Platform->ImageStayedIntact);
 }

@@ -1,123 +1,199 @@
 #pragma once
 
 #include "Host/IPlatform.h"
+#include "tests/host/FakeGL.h"
 
+#include <algorithm>
 #include <deque>
-#include <map>
 #include <functional>
-#include <span>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-// A backend without a display or a clock. The test scripts what happens while the loop waits,
-// one step per wait: timer expiries and window messages, which may arrive together.
+// A backend without a display, a clock or a disk. The test scripts what happens while the loop
+// waits, one step per wait: a timer expiry, window messages, or both at once.
 class CFakePlatform final : public IPlatform
 {
 public:
     using TMessage = std::function<void(CFakePlatform&, IPlatformEvents&)>;
-
     struct SStep
     {
         bool Tick = false;
         std::vector<TMessage> Messages;
     };
-
-    explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
-    ~CFakePlatform() override;
-
-    // What happens next while the loop waits.
-    void Then(SStep step) { Script.push_back(std::move(step)); }
-    void ThenTick() { Then({true, {}}); }
-    void ThenMessage(TMessage message) { Then({false, {std::move(message)}}); }
-    // A period passes right now, as during a long frame.
-    void ExpireTimer() { TimerSignalled = TimerSignalled || TimerArmed; }
-    // A message arrives right now, as during a frame.
-    void PostNow(TMessage message)
+    static TMessage KeyDown(std::uint32_t code)
     {
-        Queue.push_back(std::move(message));
-        NewInput = true;
+        return [code](CFakePlatform&, IPlatformEvents& events) { events.OnKeyDown(code); };
+    }
+    static TMessage KeyUp(std::uint32_t code)
+    {
+        return [code](CFakePlatform&, IPlatformEvents& events) { events.OnKeyUp(code); };
+    }
+    // The close button: the window is destroyed at once, which shuts the host down.
+    static TMessage Close()
+    {
+        return [](CFakePlatform& platform, IPlatformEvents& events) {
+            platform.Log.push_back("WindowDestroyed");
+            events.OnDestroy();
+        };
     }
 
-    // Window messages as the window procedure reports them.
-    static TMessage KeyDown(std::uint32_t code);
-    static TMessage KeyUp(std::uint32_t code);
-    static TMessage FocusGained();
-    static TMessage FocusLost();
-    // The close button: the window is destroyed at once, which shuts the host down.
-    static TMessage Close();
+    explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
+    // A player still running goes on reading: the host must have stopped it before its image went.
+    ~CFakePlatform() override
+    {
+        if (!PlayedBytes.empty())
+            Log.push_back("StillPlaying");
+    }
 
-    void StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width,
-                 std::int32_t height) override;
-    void* GetGLProcAddress(const char* name) override;
-    bool SwapBuffers() override;
-    void ArmFrameTimer() override;
-    void CancelFrameTimer() override;
-    void CloseFrameTimer() override;
+    void Then(SStep step) { Script.push_back(std::move(step)); }
+    // A period passes, or a message arrives, right now, as during a long frame.
+    void ExpireTimer() { TimerSignalled = TimerSignalled || TimerArmed; }
+    void PostNow(TMessage message) { Queue.push_back(std::move(message)), NewInput = true; }
+
+    void StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width, std::int32_t height) override
+    {
+        Events = &events;
+        ClientWidth = width;
+        ClientHeight = height;
+        Log.push_back("PlatformStartUp " + std::string(caption) + " " + std::to_string(width) + "x" +
+                      std::to_string(height));
+    }
+    void* GetGLProcAddress(const char* name) override
+    {
+        Log.push_back(std::string("GetGLProcAddress ") + name);
+        const bool missing = std::count(MissingEntryPoints.begin(), MissingEntryPoints.end(), name) != 0;
+        return missing ? nullptr : FakeGL::EntryPoint(name);
+    }
+    bool SwapBuffers() override { return true; }
+    // The first expiry follows at once.
+    void ArmFrameTimer() override { Timer("ArmFrameTimer", true); }
+    void CancelFrameTimer() override { Timer("CancelFrameTimer", false); }
+    void CloseFrameTimer() override { Timer("CloseFrameTimer", false); }
     std::uint32_t GetTicks() override { return Ticks; }
-    bool WaitForFrameOrInput(bool waitTimer) override;
-    bool DispatchMessages() override;
-    void PostQuit() override;
+    bool WaitForFrameOrInput(bool waitTimer) override
+    {
+        for (;; Script.pop_front())
+        {
+            if (waitTimer && TimerSignalled)
+                return !(TimerSignalled = false);
+            if (NewInput)
+                return NewInput = false;
+            if (Script.empty())
+                throw std::logic_error("the loop waits but the test scripted nothing more");
+            // An auto-reset periodic timer: however many periods passed, one signal.
+            TimerSignalled = TimerSignalled || (Script.front().Tick && TimerArmed);
+            Queue.insert(Queue.end(), Script.front().Messages.begin(), Script.front().Messages.end());
+            NewInput = NewInput || !Script.front().Messages.empty();
+        }
+    }
+    bool DispatchMessages() override
+    {
+        for (; !QuitQueued && !Queue.empty(); Queue.pop_front())
+            Queue.front()(*this, *Events);
+        // The quit message comes before anything still queued.
+        if (QuitQueued)
+            Log.push_back("Quit");
+        return !QuitQueued;
+    }
+    void PostQuit() override { Log.push_back("PostQuit"), QuitQueued = true; }
     void BeginScheduling() override { Log.push_back("BeginScheduling"); }
     void EndScheduling() override { Log.push_back("EndScheduling"); }
     void DeleteContexts() override { Log.push_back("DeleteContexts"); }
-    void StopSound() override;
     bool CancelThreadIo(void*) override { return false; }
-    bool GetCursorClientPosition(std::int32_t& x, std::int32_t& y) override;
-    void GetClientSize(std::int32_t& width, std::int32_t& height) override;
+    bool GetCursorClientPosition(std::int32_t& x, std::int32_t& y) override
+    {
+        x = CursorX;
+        y = CursorY;
+        return true;
+    }
+    void GetClientSize(std::int32_t& width, std::int32_t& height) override
+    {
+        width = ClientWidth;
+        height = ClientHeight;
+    }
     void HideCursor() override { Log.push_back("HideCursor"); }
     bool IsMouseButtonDown(bool right) override { return right ? RightButton : LeftButton; }
     bool IsKeyHeld(std::uint32_t code) override { return code < 256 && Held[code]; }
     bool HasFocus() override { return Focus; }
-    std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override;
-    EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
-                           std::size_t extraZeroBytes) override;
-    void PlaySoundImage(std::span<const std::uint8_t> image) override;
-
-    // A picture in the fake data folder: stored rows as a BMP reader delivers them.
-    struct SPicture
+    // The file's rows as they are stored.
+    std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) override
     {
-        std::int32_t Width = 0;
-        std::int32_t Height = 0;
-        std::int32_t BitsPerPixel = 24;
-        bool TopDown = false;
-        std::vector<std::uint8_t> Bytes; // Height rows of Stride bytes
-    };
-    // Blue, green, red rows, bottom row first, padded to whole words.
-    static SPicture Picture24(std::int32_t width, std::int32_t height,
-                              const std::function<std::uint32_t(std::int32_t x, std::int32_t y)>& rgbAt);
-    std::map<std::string, SPicture, std::less<>> Pictures;
+        const auto found = DataFiles.find(name);
+        const auto header = found == DataFiles.end() ? std::nullopt : CheckBmpFile(found->second.Bytes);
+        if (!header)
+            return nullptr;
+        const SBitmapRows rows{header->Width, header->Height, header->BitsPerPixel, header->Stride,
+                               found->second.Bytes.data() + header->PixelOffset, header->TopDown};
+        return std::make_unique<CBitmap>(rows, Log, "BitmapReleased " + std::string(name));
+    }
+    EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes, std::size_t extraZeroBytes) override
+    {
+        Log.push_back("ReadDataFile " + std::string(name) + " +" + std::to_string(extraZeroBytes));
+        const auto found = DataFiles.find(name);
+        if (found == DataFiles.end())
+            return EFileRead::NotFound;
+        if (found->second.Outcome == EFileRead::Ok || found->second.Outcome == EFileRead::ReadFailed)
+            (bytes = found->second.Bytes).resize(bytes.size() + extraZeroBytes, 0);
+        return found->second.Outcome;
+    }
+    // The clip before is read up to the moment it is cut off.
+    void PlaySoundImage(std::span<const std::uint8_t> image) override
+    {
+        Log.push_back("PlaySoundImage");
+        StopPlayer();
+        PlayingImage = image;
+        PlayedBytes.assign(image.begin(), image.end());
+    }
+    void StopSound() override { Log.push_back("StopSound"), StopPlayer(); }
 
-    // A file in the fake data folder, and how reading it ends: on ReadFailed its bytes are what
-    // was read before the failure.
+    // The data folder: each file, and how reading it ends (on ReadFailed, with what was read).
     struct SDataFile
     {
         std::vector<std::uint8_t> Bytes;
         EFileRead Outcome = EFileRead::Ok;
     };
     std::map<std::string, SDataFile, std::less<>> DataFiles;
-    // The image the fake player was given and still reads, with a copy of what it held then. A real
-    // player reads the image until it is cut off or stopped, so it must not change before that.
+    // The image the player reads, and what it held then: a real player reads on until it is cut off
+    // or stopped, so the image must not change before. False once it was found changed.
     std::span<const std::uint8_t> PlayingImage;
     std::vector<std::uint8_t> PlayedBytes;
-    // False once the image being played was found changed while the player still read it.
     bool ImageStayedIntact = true;
 
     std::vector<std::string>& Log;
     std::uint32_t Ticks = 0;
     std::int32_t CursorX = -50;
     std::int32_t CursorY = -50;
-    bool CursorConverted = true;
     bool LeftButton = false;
     bool RightButton = false;
     bool Focus = true;
     bool Held[256] = {};
-    // Names GetGLProcAddress does not find.
     std::vector<std::string> MissingEntryPoints;
     std::int32_t ClientWidth = 0;
     std::int32_t ClientHeight = 0;
 
 private:
-    void CheckPlayingImage();
+    struct CBitmap final : IBitmap
+    {
+        CBitmap(SBitmapRows rows, std::vector<std::string>& log, std::string release)
+            : Rows(rows), Log(log), Release(std::move(release))
+        {
+        }
+        ~CBitmap() override { Log.push_back(Release); }
+        const SBitmapRows& GetRows() const override { return Rows; }
+        SBitmapRows Rows;
+        std::vector<std::string>& Log;
+        std::string Release;
+    };
+    void Timer(const char* call, bool armed) { Log.push_back(call), TimerArmed = TimerSignalled = armed; }
+    void StopPlayer()
+    {
+        ImageStayedIntact = ImageStayedIntact && std::equal(PlayingImage.begin(), PlayingImage.end(),
+                                                            PlayedBytes.begin(), PlayedBytes.end());
+        PlayingImage = {};
+        PlayedBytes.clear();
+    }
 
     IPlatformEvents* Events = nullptr;
     std::deque<SStep> Script;

@@ -5,25 +5,21 @@
 #include <string>
 #include <vector>
 
-// A stand-in for the OpenGL library, linked into the host tests instead of the real one: each call
-// the host makes is written to the log, and glGetString answers with the version text set here.
+// A stand-in for the OpenGL library, linked into the host and game tests instead of the real one:
+// each call is written to the log as "glName(arguments)", whole numbers in hexadecimal.
 namespace FakeGL
 {
 extern std::vector<std::string>* Log;
 extern const char* Version;
 extern int MaxTextureSize;
-// The texels of the last texture uploaded, and its size.
+// The texels of the last texture uploaded, row by row of its power-of-two width.
 extern std::vector<std::uint32_t> LastTexels;
-extern int LastTextureWidth;
-extern int LastTextureHeight;
-// Addresses for the OpenGL 2.0 entry points, or null for a name the test leaves out.
+// The OpenGL 2.0 entry points by name.
 void* EntryPoint(const char* name);
-
-// Shader objects count from 1 and programs from 101, so that logs tell them apart. Compiling fails
-// for a source that contains "compile error", linking for one that contains "link error"; with
-// WriteStatus false the status queries write nothing at all.
+// Shaders count from 0x1 and programs from 0x101, so that logs tell them apart. Compiling fails for a
+// source that contains "compile error", linking for one that contains "link error"; with WriteStatus
+// false the status queries write nothing at all.
 extern std::map<std::uint32_t, std::string> ShaderSources;
 extern bool WriteStatus;
-// Starts object numbering and the sources afresh.
 void ResetShaderObjects();
 } // namespace FakeGL

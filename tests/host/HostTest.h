@@ -1,17 +1,50 @@
 #pragma once
 
 #include "Host/CApplication.h"
+#include "Shared/CVantorException.h"
+#include "Vantor/IMainController.h"
 #include "tests/host/CFakePlatform.h"
-#include "tests/host/CScriptedController.h"
-#include "tests/host/FakeGL.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <initializer_list>
 #include <memory>
-#include <string>
-#include <vector>
+
+using Lines = std::vector<std::string>;
+using THook = std::function<void(IVantor&)>;
+
+// A game whose behaviour each test writes: every call is logged, and the hooks run inside the calls.
+class CScriptedController final : public IMainController
+{
+public:
+    CScriptedController(IVantor& engine, Lines& log, THook start, THook frame, THook keyDown)
+        : Engine(engine), Log(log), OnStart(std::move(start)), OnFrame(std::move(frame)), OnKeyDown(std::move(keyDown))
+    {
+    }
+    ~CScriptedController() override { Log.push_back("ControllerDestroyed"); }
+    void Start() override { Call("Start", OnStart); }
+    void Reserved1(std::int32_t, std::int32_t) override {}
+    void Frame() override { Call("Frame", OnFrame); }
+    void FocusLost() override { Log.push_back("FocusLost"); }
+    void FocusGained() override { Log.push_back("FocusGained"); }
+    void KeyDown(Key key) override { Call("KeyDown " + std::to_string(static_cast<int>(key)), OnKeyDown); }
+    void KeyUp(Key key) override { Log.push_back("KeyUp " + std::to_string(static_cast<int>(key))); }
+    void Reserved7(std::int32_t) override {}
+
+private:
+    void Call(const std::string& call, const THook& hook)
+    {
+        Log.push_back(call);
+        if (hook)
+            hook(Engine);
+    }
+    IVantor& Engine;
+    Lines& Log;
+    THook OnStart, OnFrame, OnKeyDown;
+};
+
+// What CreateMainController makes next.
+extern std::function<IMainController*(IVantor&)> NextController;
 
 // CApplication on the fake backend and fake OpenGL, all calls logged in one place.
 class HostTest : public ::testing::Test
@@ -26,76 +59,65 @@ protected:
         Application = std::make_unique<CApplication>(std::move(platform));
         FakeGL::Log = &Log;
         FakeGL::Version = "2.1 Fake";
+        FakeGL::ResetShaderObjects();
         NextController = [this](IVantor& engine) {
             Configure(engine);
-            auto* controller = new CScriptedController(engine, Log);
-            controller->OnStart = OnStart;
-            controller->OnFrame = OnFrame;
-            controller->OnKeyDown = OnKeyDown;
-            return controller;
+            return new CScriptedController(engine, Log, OnStart, OnFrame, OnKeyDown);
         };
     }
+    void TearDown() override { FakeGL::Log = nullptr; }
 
-    void TearDown() override
+    // Runs the game through these steps; the window is closed after the last.
+    void Run(std::initializer_list<CFakePlatform::SStep> steps = {})
     {
-        FakeGL::Log = nullptr;
-        NextController = nullptr;
+        for (const auto& step : steps)
+            Platform->Then(step);
+        Platform->Then({false, {CFakePlatform::Close()}});
+        Application->Run();
     }
 
     // The log entries that begin with one of the prefixes, in order.
-    std::vector<std::string> Only(std::initializer_list<std::string> prefixes) const
+    Lines Only(std::initializer_list<std::string> prefixes) const
     {
-        std::vector<std::string> kept;
+        Lines kept;
         for (const auto& entry : Log)
-            if (std::any_of(prefixes.begin(), prefixes.end(),
-                            [&](const std::string& prefix) { return entry.rfind(prefix, 0) == 0; }))
+            if (std::any_of(prefixes.begin(), prefixes.end(), [&](const auto& p) { return entry.starts_with(p); }))
                 kept.push_back(entry);
         return kept;
     }
-
-    // The vertices drawn, in order.
-    std::vector<std::string> Vertices() const { return Only({"glVertex"}); }
-
     int Count(const std::string& entry) const { return static_cast<int>(std::count(Log.begin(), Log.end(), entry)); }
+    void File(const std::string& name, std::vector<std::uint8_t> bytes, EFileRead outcome = EFileRead::Ok)
+    {
+        Platform->DataFiles[name] = {std::move(bytes), outcome};
+    }
 
-    std::vector<std::string> Log;
+    Lines Log;
     CFakePlatform* Platform = nullptr;
     std::unique_ptr<CApplication> Application;
     std::function<void(IVantor&)> Configure = [](IVantor& engine) {
         engine.SetCaption("Test game");
         engine.SetSize(800, 600);
     };
-    std::function<void(CScriptedController&)> OnStart = [](CScriptedController& game) {
-        game.Engine.StartFrameTimer();
-    };
-    std::function<void(CScriptedController&)> OnFrame;
-    std::function<void(CScriptedController&, Key)> OnKeyDown;
+    static void WithShaders(IVantor& engine)
+    {
+        engine.SetCaption("Shader game");
+        engine.SetSize(800, 600);
+        engine.SetUseShaders(true);
+    }
+    THook OnStart = [](IVantor& engine) { engine.StartFrameTimer(); };
+    THook OnFrame, OnKeyDown;
 };
 
-// The message of the TError that the call throws, or "no error".
-template <typename TError> std::string ErrorOf(const std::function<void()>& call)
+// The message of the error that the call throws, or "no error".
+inline std::string ErrorOf(const std::function<void()>& call)
 {
     try
     {
         call();
     }
-    catch (const TError& error)
+    catch (const std::exception& error)
     {
         return error.what();
     }
     return "no error";
-}
-
-// Runs and expects the exception type with exactly that message.
-template <typename TError> void ExpectRunFails(CApplication& application, const std::string& message)
-{
-    try
-    {
-        application.Run();
-        ADD_FAILURE() << "Run returned; expected \"" << message << "\"";
-    }
-    catch (const TError& error)
-    {
-        EXPECT_EQ(error.what(), message);
-    }
 }

@@ -1,161 +1,242 @@
+// The run loop, start-up, shutdown and input, on the fake backend.
 #include "tests/host/HostTest.h"
 
-#include <stdexcept>
+#include "tests/support/WavWriter.h"
 
+std::function<IMainController*(IVantor&)> NextController;
+
+extern "C" IMainController* CreateMainController(IVantor* engine)
+{
+    return NextController(*engine);
+}
+
+using TMessage = CFakePlatform::TMessage;
 using RunLoop = HostTest;
 
-TEST_F(RunLoop, NoFrameBeforeTheTimerIsStarted)
+namespace
 {
-    OnStart = nullptr;
-    for (int i = 0; i < 5; ++i)
-        Platform->ThenTick();
-    Platform->ThenMessage(CFakePlatform::KeyDown('A'));
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Count("Frame"), 0);
-    EXPECT_EQ(Count("KeyDown 15"), 1);
-}
+const CFakePlatform::SStep Tick{true, {}};
+const TMessage FocusGained = [](CFakePlatform&, IPlatformEvents& events) { events.OnFocusGained(); };
+const TMessage FocusLost = [](CFakePlatform&, IPlatformEvents& events) { events.OnFocusLost(); };
+} // namespace
 
-TEST_F(RunLoop, FirstFrameAtOnceThenOnePerTimerSignal)
+TEST_F(RunLoop, FramesComeFromTheTimerAndMessagesGetTheirTurnAfterEveryFrame)
 {
-    Platform->ThenTick();
-    Platform->ThenTick();
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Only({"Start", "ArmFrameTimer", "Frame"}),
-              (std::vector<std::string>{"Start", "ArmFrameTimer", "Frame", "Frame", "Frame"}));
-}
-
-TEST_F(RunLoop, StopFrameTimerInsideFrameMakesItTheLastUntilRestarted)
-{
-    OnFrame = [](CScriptedController& game) {
-        if (game.Frames == 2)
-            game.Engine.StopFrameTimer();
+    struct SRow
+    {
+        const char* Name;
+        bool StartTimer;
+        std::function<void(IVantor&, CFakePlatform&, int frame)> Frame;
+        std::vector<CFakePlatform::SStep> Steps;
+        Lines Seen;
     };
-    OnKeyDown = [](CScriptedController& game, Key) { game.Engine.StartFrameTimer(); };
-    Platform->ThenTick();
-    Platform->ThenTick();
-    Platform->ThenTick();
-    Platform->ThenMessage(CFakePlatform::KeyDown(' '));
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Only({"Frame", "KeyDown"}),
-              (std::vector<std::string>{"Frame", "Frame", "KeyDown 5", "Frame"}));
-}
-
-TEST_F(RunLoop, FrameRunsBeforeMessagesThatArriveWithIt)
-{
-    Platform->Then({true, {CFakePlatform::KeyDown('K'), CFakePlatform::FocusLost()}});
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Only({"Frame", "KeyDown", "FocusLost"}),
-              (std::vector<std::string>{"Frame", "Frame", "KeyDown 25", "FocusLost"}));
-}
-
-TEST_F(RunLoop, MissedPeriodsGiveOneFrame)
-{
-    // Three periods pass during the first frame: the auto-reset timer holds one signal, not three.
-    OnFrame = [this](CScriptedController& game) {
-        if (game.Frames == 1)
-            for (int i = 0; i < 3; ++i)
-                Platform->ExpireTimer();
+    const SRow rows[] = {
+        {"no frame before the timer is started, then one at once", false, {},
+         {Tick, Tick, {false, {CFakePlatform::KeyDown('A')}}}, {"KeyDown 15", "Frame", "CancelFrameTimer"}},
+        {"the first frame at once, then one per signal", true, {}, {Tick, Tick},
+         {"Frame", "Frame", "Frame", "CancelFrameTimer"}},
+        {"a stopped timer is not stopped again at shutdown", true,
+         [](IVantor& engine, CFakePlatform&, int) { engine.StopFrameTimer(); }, {Tick}, {"Frame", "CancelFrameTimer"}},
+        {"stopping inside a frame makes it the last until started again", true,
+         [](IVantor& engine, CFakePlatform&, int frame) {
+             if (frame == 2)
+                 engine.StopFrameTimer();
+         },
+         {Tick, Tick, Tick, {false, {CFakePlatform::KeyDown(' ')}}},
+         {"Frame", "Frame", "CancelFrameTimer", "KeyDown 5", "Frame", "CancelFrameTimer"}},
+        {"a due frame runs before the messages that came with it", true, {}, {{true, {FocusLost, FocusGained}}},
+         {"Frame", "Frame", "FocusLost", "FocusGained", "CancelFrameTimer"}},
+        {"frames longer than the period still let the close through", true,
+         [](IVantor&, CFakePlatform& platform, int frame) {
+             platform.ExpireTimer();
+             if (frame == 3)
+                 platform.PostNow(CFakePlatform::Close());
+             if (frame > 100)
+                 throw std::runtime_error("the close message never got through");
+         },
+         {}, {"Frame", "Frame", "Frame", "CancelFrameTimer"}},
     };
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Count("Frame"), 2);
+    for (const auto& row : rows)
+    {
+        SetUp();
+        int frames = 0;
+        OnStart = [&](IVantor& engine) {
+            if (row.StartTimer)
+                engine.StartFrameTimer();
+        };
+        OnFrame = [&](IVantor& engine) {
+            if (row.Frame)
+                row.Frame(engine, *Platform, ++frames);
+        };
+        OnKeyDown = [](IVantor& engine) { engine.StartFrameTimer(); };
+        for (const auto& step : row.Steps)
+            Platform->Then(step);
+        Run();
+        EXPECT_EQ(Only({"Frame", "KeyDown", "Focus", "CancelFrameTimer"}), row.Seen) << row.Name;
+    }
 }
 
-TEST_F(RunLoop, FramesLongerThanThePeriodStillLetMessagesThrough)
+TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
 {
-    // Every frame overruns, so the timer is due again whenever the loop looks.
-    OnFrame = [this](CScriptedController& game) {
-        Platform->ExpireTimer();
-        if (game.Frames == 3)
-            Platform->PostNow(CFakePlatform::Close());
-        if (game.Frames > 100)
-            throw std::runtime_error("the close message never got through");
+    Configure = WithShaders;
+    File("Glow.frag", {'v', 'o', 'i', 'd'});
+    File("Ping.wav", MakeWav({}));
+    OnStart = [](IVantor& engine) {
+        engine.LoadShader("Glow.frag");
+        engine.LoadSound("Ping.wav");
+        engine.PlaySound("Ping.wav");
+        // Whatever was loaded is deleted, even with shaders switched off since.
+        engine.SetUseShaders(false);
+        engine.StartFrameTimer();
     };
-    Application->Run();
-    EXPECT_EQ(Count("Frame"), 3);
-}
+    Run({Tick});
+    EXPECT_EQ(Only({"Start", "BeginScheduling", "WindowDestroyed", "CancelFrameTimer", "glDelete", "DeleteContexts",
+                    "StopSound", "PostQuit", "Quit", "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"}),
+              (Lines{"Start", "BeginScheduling", "WindowDestroyed", "CancelFrameTimer", "glDeleteProgram(0x101)",
+                     "glDeleteShader(0x1)", "DeleteContexts", "StopSound", "PostQuit", "Quit", "CloseFrameTimer",
+                     "EndScheduling", "ControllerDestroyed"}));
 
-TEST_F(RunLoop, NothingQueuedBehindTheQuitIsDispatched)
-{
-    Platform->Then({false, {CFakePlatform::Close(), CFakePlatform::KeyDown('A'), CFakePlatform::FocusLost()}});
-    Application->Run();
-    EXPECT_EQ(Count("KeyDown 15"), 0);
-    EXPECT_EQ(Count("FocusLost"), 0);
-}
-
-TEST_F(RunLoop, ShutdownOrder)
-{
-    Platform->ThenTick();
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Only({"WindowDestroyed", "CancelFrameTimer", "DeleteContexts", "StopSound", "PostQuit", "Quit",
-                    "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"}),
-              (std::vector<std::string>{"WindowDestroyed", "CancelFrameTimer", "DeleteContexts", "StopSound",
-                                        "PostQuit", "Quit", "CloseFrameTimer", "EndScheduling",
-                                        "ControllerDestroyed"}));
-    EXPECT_EQ(Only({"BeginScheduling", "Start"}), (std::vector<std::string>{"Start", "BeginScheduling"}));
-}
-
-TEST_F(RunLoop, StoppedTimerIsNotStoppedAgainAtShutdown)
-{
-    OnFrame = [](CScriptedController& game) { game.Engine.StopFrameTimer(); };
-    Platform->ThenMessage(CFakePlatform::Close());
-    Application->Run();
-    EXPECT_EQ(Count("CancelFrameTimer"), 1);
-}
-
-TEST_F(RunLoop, AFrameThatThrowsStillGivesBackTheTimerAndTheSound)
-{
-    OnStart = [this](CScriptedController& game) {
-        Platform->DataFiles["Ping.wav"] = {{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, EFileRead::Ok};
-        game.Engine.LoadSound("Ping.wav");
-        game.Engine.PlaySound("Ping.wav");
-        game.Engine.StartFrameTimer();
+    // A frame that throws leaves Run at once, but the timer, the scheduling and the sound are given back.
+    SetUp();
+    OnStart = [](IVantor& engine) {
+        engine.LoadSound("Ping.wav");
+        engine.PlaySound("Ping.wav");
+        engine.StartFrameTimer();
     };
-    OnFrame = [](CScriptedController&) { throw std::runtime_error("broken frame"); };
-    EXPECT_THROW(Application->Run(), std::runtime_error);
-    EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling"}),
-              (std::vector<std::string>{"CloseFrameTimer", "EndScheduling"}));
-    // The player is stopped before the clip it reads goes with the application.
+    File("Ping.wav", MakeWav({}));
+    OnFrame = [](IVantor&) { throw std::runtime_error("broken frame"); };
+    EXPECT_EQ(ErrorOf([&] { Application->Run(); }), "broken frame");
+    EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling", "StopSound"}), (Lines{"CloseFrameTimer", "EndScheduling"}));
     Application.reset();
-    EXPECT_EQ(Count("StopSound"), 1);
-    EXPECT_EQ(Count("StillPlaying"), 0);
+    EXPECT_EQ(Only({"StopSound", "StillPlaying"}), Lines{"StopSound"});
 }
 
-TEST_F(RunLoop, FocusEventsReachTheGame)
+TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
 {
-    Platform->ThenMessage(CFakePlatform::FocusGained());
-    Platform->ThenMessage(CFakePlatform::FocusLost());
-    Platform->ThenMessage(CFakePlatform::Close());
-    OnStart = nullptr;
-    Application->Run();
-    EXPECT_EQ(Only({"Focus"}), (std::vector<std::string>{"FocusGained", "FocusLost"}));
+    const auto configured = [](const char* caption, std::int32_t width, std::int32_t height, bool shaders) {
+        return [=](IVantor& engine) {
+            if (caption != nullptr)
+                engine.SetCaption(caption);
+            if (width != 0)
+                engine.SetSize(width, height);
+            engine.SetUseShaders(shaders);
+        };
+    };
+    struct SRow
+    {
+        std::function<void(IVantor&)> Configure;
+        const char* Version;
+        Lines Missing;
+        std::string Error;
+        std::string Window;
+        std::size_t EntryPoints;
+    };
+    const std::string window = "PlatformStartUp T 800x600";
+    const SRow rows[] = {
+        {configured(nullptr, 800, 600, false), "2.1", {}, "Program forgot to call SetCaption()", "", 0},
+        {configured("T", 0, 0, false), "2.1", {}, "Program forgot to call SetSize()", "", 0},
+        {configured("T", -1, 600, false), "2.1", {}, "Program forgot to call SetSize()", "", 0},
+        // Without shaders the version is never read; a zero height passes.
+        {configured("Zero high", 800, 0, false), "1.1", {}, "no error", "PlatformStartUp Zero high 800x0", 0},
+        {configured("T", 800, 600, true), "1.4 Mesa", {}, "OpenGL 2.0 or higher is required.", window, 0},
+        {configured("T", 800, 600, true), "10.0", {}, "no error", window, 16},
+        // Loaded in order: the first missing one is named, and nothing is asked for after it.
+        {configured("T", 800, 600, true), "2.1 Mesa 22.3.6", {"glUniform2f", "glGetProgramInfoLog"},
+         "Failed to load OpenGL function: glGetProgramInfoLog", window, 7},
+    };
+    for (const auto& row : rows)
+    {
+        SetUp();
+        Configure = row.Configure;
+        FakeGL::Version = row.Version;
+        Platform->MissingEntryPoints = row.Missing;
+        // Too late to matter: the window was made from the first values.
+        OnStart = [](IVantor& engine) {
+            engine.SetCaption("Later");
+            engine.SetSize(10, 10);
+        };
+        EXPECT_EQ(ErrorOf([&] { Run(); }), row.Error) << row.Version;
+        EXPECT_EQ(Only({"PlatformStartUp"}), row.Window.empty() ? Lines{} : Lines{row.Window}) << row.Version;
+        EXPECT_EQ(Only({"GetGLProcAddress"}).size(), row.EntryPoints) << row.Version;
+    }
 }
 
-TEST_F(RunLoop, TicksSinceWrapsAround)
+using Input = HostTest;
+
+// One game, frame by frame: the messages before each frame, and what the frame's queries answer.
+TEST_F(Input, KeyFlagsLastOneFrameAndMouseButtonsAreSampledOncePerFrame)
 {
-    Platform->Ticks = 0x20;
-    EXPECT_EQ(Application->TicksSince(0xFFFFFFF0u), 0x30u);
-    EXPECT_EQ(Application->TicksSince(Application->GetTicks()), 0u);
+    const auto set = [](std::function<void(CFakePlatform&)> change) {
+        return [change](CFakePlatform& platform, IPlatformEvents&) { change(platform); };
+    };
+    const auto mouse = [&](bool left, bool right) {
+        return set([=](CFakePlatform& platform) { platform.LeftButton = left, platform.RightButton = right; });
+    };
+    const auto down = CFakePlatform::KeyDown;
+    const auto up = CFakePlatform::KeyUp;
+    // Pressed: Space, A, LeftShift; down: L; left mouse down, pressed, released; the same for the right.
+    const std::pair<std::vector<TMessage>, const char*> rows[] = {
+        {{}, "--- - --- ---"}, // the first frame, at once
+        {{down(0x20)}, "P-- - --- ---"},
+        {{}, "--- - --- ---"},
+        // A repeat is a press again; a release leaves the flag; a quick press of L counts as down.
+        {{down('A'), down('A'), up('A'), down('L'), up('L')}, "-P- D --- ---"},
+        // The generic shift gives the left key's event but flags its own code; beyond the table, nothing.
+        {{down(0x10), down(0x1000)}, "--- - --- ---"},
+        {{down(0xA0)}, "--P - --- ---"},
+        {{set([](CFakePlatform& platform) { platform.Held['L'] = true; })}, "--- D --- ---"},
+        {{set([](CFakePlatform& platform) { platform.Focus = false; })}, "--- - --- ---"},
+        {{mouse(true, false)}, "--- - DP- ---"},
+        {{}, "--- - D-- ---"},
+        {{mouse(false, true)}, "--- - --R DP-"},
+        // Pressed and released between two samples: never seen.
+        {{mouse(false, false), mouse(true, false), mouse(false, false)}, "--- - --- --R"},
+    };
+    Lines seen;
+    Lines expected;
+    std::vector<bool> flaggedDuringEvent;
+    OnFrame = [&](IVantor& engine) {
+        std::string state;
+        for (Key key : {Key::Space, Key::A, Key::LeftShift})
+            state += engine.IsKeyPressed(key) ? "P" : "-";
+        state += engine.IsKeyDown(Key::L) ? " D " : " - ";
+        for (bool right : {false, true})
+            state += std::string(engine.IsMouseDown(right) ? "D" : "-") + (engine.IsMousePressed(right) ? "P" : "-") +
+                     (engine.IsMouseReleased(right) ? "R" : "-") + (right ? "" : " ");
+        seen.push_back(state);
+    };
+    OnKeyDown = [&](IVantor& engine) { flaggedDuringEvent.push_back(engine.IsKeyPressed(Key::Space)); };
+    for (const auto& [messages, state] : rows)
+    {
+        if (!messages.empty())
+            Platform->Then({false, messages});
+        if (!expected.empty())
+            Platform->Then(Tick);
+        expected.push_back(state);
+    }
+    Run();
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(Only({"Key"}), (Lines{"KeyDown 5", "KeyDown 15", "KeyDown 15", "KeyUp 15", "KeyDown 26", "KeyUp 26",
+                                    "KeyDown 9", "KeyDown 9"}));
+    EXPECT_EQ(flaggedDuringEvent, std::vector<bool>(6, false));
+    // Outside a frame the samples have rolled over; without focus a key is not even checked.
+    EXPECT_FALSE(Application->IsMouseReleased(true));
+    EXPECT_FALSE(Application->IsKeyDown(static_cast<Key>(51)));
 }
 
-TEST_F(RunLoop, CursorIsHiddenOnlyOverTheClientArea)
+TEST_F(Input, CursorIsHiddenOnlyOverTheClientAreaAndTicksWrapAround)
 {
     Platform->ClientWidth = 800;
     Platform->ClientHeight = 600;
-    const auto hides = [this](std::int32_t x, std::int32_t y) {
+    using P = std::tuple<int, int, bool>;
+    for (const auto& [x, y, hidden] : {P{0, 0, true}, P{799, 599, true}, P{800, 10, false}, P{10, 600, false},
+                                       P{10, -1, false}, P{-1, 10, false}})
+    {
         Platform->CursorX = x;
         Platform->CursorY = y;
-        return Application->HideCursorIfInside();
-    };
-    EXPECT_TRUE(hides(0, 0));
-    EXPECT_TRUE(hides(799, 599));
-    EXPECT_FALSE(hides(800, 10));
-    EXPECT_FALSE(hides(10, 600));
-    EXPECT_FALSE(hides(10, -10));
+        EXPECT_EQ(Application->HideCursorIfInside(), hidden) << x << ", " << y;
+    }
     EXPECT_EQ(Count("HideCursor"), 2);
+    Platform->Ticks = 0x20;
+    EXPECT_EQ(Application->TicksSince(0xFFFFFFF0u), 0x30u);
 }
