@@ -188,7 +188,11 @@ public:
     }
     SWindow WaitForWindow(const std::string& title) const
     {
-        return Wait("a window titled \"" + title + "\"", [&] { return Find(title); });
+        const auto window = Wait("a window titled \"" + title + "\"", [&] { return Find(title); });
+        // Focused at once, so that Wine has long taken the focus when the first key comes.
+        XSetInputFocus(Connection, window.Id, RevertToParent, CurrentTime);
+        XSync(Connection, False);
+        return window;
     }
     // What a close button does: ask the window to close.
     void Close(const SWindow& window) const
