@@ -3,12 +3,12 @@
 #include "Vantor/GL.h"
 #include "Vantor/IVantor.h"
 #include "tests/support/DataFolder.h"
+#include "tests/support/ErrorOf.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -59,20 +59,6 @@ inline void ResetFrame()
     Engine().SetSmoothing(false);
     Engine().SetClearColour(0.0f, 0.0f, 0.0f);
     Engine().Clear();
-}
-
-// The message of the exception that the call throws, or "no error".
-inline std::string ErrorOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const std::exception& error)
-    {
-        return error.what();
-    }
-    return "no error";
 }
 
 inline void WriteDataFile(const std::string& name, std::string_view text)

@@ -4,6 +4,7 @@
 #include "Shared/CVantorException.h"
 #include "Vantor/IMainController.h"
 #include "tests/host/CFakePlatform.h"
+#include "tests/support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -107,17 +108,3 @@ protected:
     THook OnStart = [](IVantor& engine) { engine.StartFrameTimer(); };
     THook OnFrame, OnKeyDown;
 };
-
-// The message of the error that the call throws, or "no error".
-inline std::string ErrorOf(const std::function<void()>& call)
-{
-    try
-    {
-        call();
-    }
-    catch (const std::exception& error)
-    {
-        return error.what();
-    }
-    return "no error";
-}
