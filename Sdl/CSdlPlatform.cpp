@@ -345,14 +345,8 @@ public:
         Rows.Rows = static_cast<const std::uint8_t*>(surface->pixels);
         Rows.TopDown = true;
     }
-    // What the headers said, for a depth the engine refuses without reading the pixels.
-    explicit CSdlBitmap(const SBmpHeader& header)
-    {
-        Rows.Width = header.Width;
-        Rows.Height = header.Height;
-        Rows.BitsPerPixel = header.BitsPerPixel;
-        Rows.Stride = header.Stride;
-    }
+    // The depth alone, which the engine refuses before it looks at anything else.
+    explicit CSdlBitmap(std::int32_t bitsPerPixel) { Rows.BitsPerPixel = bitsPerPixel; }
     CSdlBitmap(const CSdlBitmap&) = delete;
     CSdlBitmap& operator=(const CSdlBitmap&) = delete;
     ~CSdlBitmap() override { SDL_FreeSurface(Surface); }
@@ -386,7 +380,7 @@ std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
     if (!header || file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return nullptr;
     if (header->BitsPerPixel != 24 && header->BitsPerPixel != 32)
-        return std::make_unique<CSdlBitmap>(*header);
+        return std::make_unique<CSdlBitmap>(header->BitsPerPixel);
     SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1);
     if (surface == nullptr)
         return nullptr;
