@@ -273,9 +273,7 @@ std::optional<TPixels> FavourLine(const TPixels& screen, const TPixels& backgrou
     return line(screen);
 }
 
-class WholeGame : public ::testing::TestWithParam<const char*>
-{
-};
+using WholeGame = ::testing::TestWithParam<const char*>;
 
 // The number after " key=" in a reported line, or -1.
 long Number(const std::string& line, const std::string& key)
