@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,6 @@ void* EntryPoint(const char* name);
 // Shaders count from 0x1 and programs from 0x101, so that logs tell them apart. Compiling fails for a
 // source that contains "compile error", linking for one that contains "link error"; with WriteStatus
 // false the status queries write nothing at all.
-extern std::map<std::uint32_t, std::string> ShaderSources;
 extern bool WriteStatus;
 void ResetShaderObjects();
 } // namespace FakeGL
