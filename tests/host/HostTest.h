@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <vector>
 #include <memory>
 
 using Lines = std::vector<std::string>;
