@@ -33,8 +33,7 @@ void Draw(IVantor& engine, std::string_view shader)
 }
 } // namespace
 
-// Every refusal and its message, with the name as passed: a file that is not there, one that cannot
-// be used, and a name loaded under another case, which is another name.
+// Every refusal and its message, with the name as passed; a name under another case is another name.
 TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
 {
     for (const auto& [name, bytes, outcome] :
