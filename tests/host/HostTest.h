@@ -86,7 +86,6 @@ protected:
                 kept.push_back(entry);
         return kept;
     }
-    int Count(const std::string& entry) const { return static_cast<int>(std::count(Log.begin(), Log.end(), entry)); }
     void File(const std::string& name, std::vector<std::uint8_t> bytes, EFileRead outcome = EFileRead::Ok)
     {
         Platform->DataFiles[name] = {std::move(bytes), outcome};

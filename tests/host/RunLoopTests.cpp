@@ -100,7 +100,7 @@ TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
     EXPECT_EQ(ErrorOf([&] { Application->Run(); }), "broken frame");
     EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling", "StopSound"}), (Lines{"CloseFrameTimer", "EndScheduling"}));
     Application.reset();
-    EXPECT_EQ(Count("StopSound"), 1);
+    EXPECT_EQ(Only({"StopSound"}).size(), 1u);
 }
 
 TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
@@ -214,7 +214,7 @@ TEST_F(Input, CursorIsHiddenOnlyOverTheClientAreaAndTicksWrapAround)
         Platform->CursorY = y;
         EXPECT_EQ(Application->HideCursorIfInside(), hidden) << x << ", " << y;
     }
-    EXPECT_EQ(Count("HideCursor"), 2);
+    EXPECT_EQ(Only({"HideCursor"}).size(), 2u);
     Platform->Ticks = 0x20;
     EXPECT_EQ(Application->TicksSince(0xFFFFFFF0u), 0x30u);
 }
