@@ -54,8 +54,10 @@ template <typename TEntry> void* Entry(TEntry entry) { return reinterpret_cast<v
 // The OpenGL 2.0 entry points, one row each; those the host never calls need only be found.
 const std::pair<const char*, void*> EntryPoints[] = {
     {"glCreateShader", Entry(+[](GLenum) { return NextShader++; })},
-    {"glShaderSource", Entry(+[](GLuint shader, GLsizei, const GLchar* const* strings, const GLint*) {
-         ShaderSources[shader] = strings[0];
+    // Without lengths the source runs to its first zero byte. Mesa stops there even when given lengths,
+    // where other drivers may not: the fake compiles nothing that comes with lengths.
+    {"glShaderSource", Entry(+[](GLuint shader, GLsizei, const GLchar* const* strings, const GLint* lengths) {
+         ShaderSources[shader] = lengths == nullptr ? strings[0] : "compile error";
      })},
     {"glCompileShader", Entry(+[](GLuint) {})},
     {"glGetShaderiv", Entry(+[](GLuint shader, GLenum name, GLint* value) {
