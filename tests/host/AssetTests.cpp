@@ -66,6 +66,8 @@ TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
             {[&] { engine.CreateTexture("Short", pixels, 4, 2); }, "Too few pixels for texture: Short"},
             {[&] { engine.CreateTexture("Narrow", pixels, -1, 2); }, "Invalid texture size: Narrow"},
             {[&] { engine.CreateTexture("Low", pixels, 2, -1); }, "Invalid texture size: Low"},
+            // A zero side is a valid size.
+            {[&] { engine.CreateTexture("Flat", pixels, 257, 0); }, "Image too large: Flat"},
             {[&] { engine.CreateTexture("Tall", pixels, 0, 257); }, "Image too large: Tall"},
             {[&] { engine.LoadShader("Huge.frag"); }, "Shader file too large (> 4GiB): Huge.frag"},
             {[&] { engine.LoadSound("Huge.wav"); }, "Sound file too large (> 4GiB): Huge.wav"},
