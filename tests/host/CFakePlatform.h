@@ -4,6 +4,7 @@
 #include "tests/host/FakeGL.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -22,13 +23,9 @@ public:
         bool Tick = false;
         std::vector<TMessage> Messages;
     };
-    static TMessage KeyDown(std::uint32_t code)
+    static TMessage Key(std::uint32_t code, bool down)
     {
-        return [code](CFakePlatform&, IPlatformEvents& events) { events.OnKeyDown(code); };
-    }
-    static TMessage KeyUp(std::uint32_t code)
-    {
-        return [code](CFakePlatform&, IPlatformEvents& events) { events.OnKeyUp(code); };
+        return [=](CFakePlatform&, IPlatformEvents& events) { down ? events.OnKeyDown(code) : events.OnKeyUp(code); };
     }
     // The close button: the window is destroyed at once, which shuts the host down.
     static TMessage Close()
@@ -40,12 +37,6 @@ public:
     }
 
     explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
-    // A player still running goes on reading: the host must have stopped it before its image went.
-    ~CFakePlatform() override
-    {
-        if (!PlayedBytes.empty())
-            Log.push_back("StillPlaying");
-    }
 
     void Then(SStep step) { Script.push_back(std::move(step)); }
     // A period passes, or a message arrives, right now, as during a long frame.
@@ -55,8 +46,6 @@ public:
     void StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width, std::int32_t height) override
     {
         Events = &events;
-        ClientWidth = width;
-        ClientHeight = height;
         Log.push_back("PlatformStartUp " + std::string(caption) + " " + std::to_string(width) + "x" +
                       std::to_string(height));
     }
@@ -108,13 +97,14 @@ public:
         y = CursorY;
         return true;
     }
+    // The size every case configures.
     void GetClientSize(std::int32_t& width, std::int32_t& height) override
     {
-        width = ClientWidth;
-        height = ClientHeight;
+        width = 800;
+        height = 600;
     }
     void HideCursor() override { Log.push_back("HideCursor"); }
-    bool IsMouseButtonDown(bool right) override { return right ? RightButton : LeftButton; }
+    bool IsMouseButtonDown(bool right) override { return MouseButtons[right]; }
     bool IsKeyHeld(std::uint32_t code) override { return code < 256 && Held[code]; }
     bool HasFocus() override { return Focus; }
     // The file's rows as they are stored.
@@ -165,13 +155,10 @@ public:
     std::uint32_t Ticks = 0;
     std::int32_t CursorX = -50;
     std::int32_t CursorY = -50;
-    bool LeftButton = false;
-    bool RightButton = false;
+    std::array<bool, 2> MouseButtons{}; // left, right
     bool Focus = true;
     bool Held[256] = {};
     std::vector<std::string> MissingEntryPoints;
-    std::int32_t ClientWidth = 0;
-    std::int32_t ClientHeight = 0;
 
 private:
     struct CBitmap final : IBitmap

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <type_traits>
 
 namespace FakeGL
@@ -12,7 +13,6 @@ std::vector<std::string>* Log = nullptr;
 const char* Version = "2.1 Fake";
 int MaxTextureSize = 4096;
 std::vector<std::uint32_t> LastTexels;
-std::map<std::uint32_t, std::string> ShaderSources;
 bool WriteStatus = true;
 } // namespace FakeGL
 
@@ -39,26 +39,25 @@ template <typename... T> void Record(const char* name, T... arguments)
     FakeGL::Log->push_back(entry + ")");
 }
 
-GLenum MatrixMode = GL_MODELVIEW;
-GLuint NextTexture = 1;
 GLuint NextShader = 1;
 GLuint NextProgram = 0x101;
+std::map<GLuint, std::string> ShaderSources;
 std::map<GLuint, GLuint> AttachedShaders;
 
 GLint Status(GLuint shader, const char* failure)
 {
-    return FakeGL::ShaderSources[shader].find(failure) == std::string::npos ? GL_TRUE : GL_FALSE;
+    return ShaderSources[shader].find(failure) == std::string::npos ? GL_TRUE : GL_FALSE;
 }
 
 template <typename TEntry> void* Entry(TEntry entry) { return reinterpret_cast<void*>(entry); }
 
-// The OpenGL 2.0 entry points, one row each; the host loads sixteen, and those it never calls need
-// only be found.
+// The OpenGL 2.0 entry points, one row each; those the host never calls need only be found.
 const std::pair<const char*, void*> EntryPoints[] = {
     {"glCreateShader", Entry(+[](GLenum) { return NextShader++; })},
-    // Without lengths the source runs to its first zero byte.
+    // Without lengths the source runs to its first zero byte. Mesa stops there even when given lengths,
+    // where other drivers may not: the fake compiles nothing that comes with lengths.
     {"glShaderSource", Entry(+[](GLuint shader, GLsizei, const GLchar* const* strings, const GLint* lengths) {
-         FakeGL::ShaderSources[shader] = lengths == nullptr ? strings[0] : "lengths given";
+         ShaderSources[shader] = lengths == nullptr ? strings[0] : "compile error";
      })},
     {"glCompileShader", Entry(+[](GLuint) {})},
     {"glGetShaderiv", Entry(+[](GLuint shader, GLenum name, GLint* value) {
@@ -111,6 +110,7 @@ RECORDED(glBlendFunc, (GLenum source, GLenum destination), source, destination)
 RECORDED(glDepthFunc, (GLenum function), function)
 RECORDED(glAlphaFunc, (GLenum function, GLclampf reference), function, reference)
 RECORDED(glShadeModel, (GLenum mode), mode)
+RECORDED(glMatrixMode, (GLenum mode), mode)
 RECORDED(glHint, (GLenum target, GLenum mode), target, mode)
 RECORDED(glBindTexture, (GLenum target, GLuint texture), target, texture)
 RECORDED(glTexParameteri, (GLenum target, GLenum name, GLint value), target, name, value)
@@ -126,22 +126,17 @@ RECORDED(glScalef, (GLfloat x, GLfloat y, GLfloat z), x, y, z)
 // The few that answer or keep something.
 const GLubyte* APIENTRY glGetString(GLenum name)
 {
-    Record("glGetString", name);
     return reinterpret_cast<const GLubyte*>(name == GL_VERSION ? FakeGL::Version : nullptr);
 }
-void APIENTRY glMatrixMode(GLenum mode)
-{
-    MatrixMode = mode;
-    Record("glMatrixMode", mode);
-}
+// No matrices are kept: a query of the matrix mode leaves the caller's value.
 void APIENTRY glGetIntegerv(GLenum name, GLint* value)
 {
-    *value = name == GL_MATRIX_MODE ? static_cast<GLint>(MatrixMode) : FakeGL::MaxTextureSize;
+    if (name == GL_MAX_TEXTURE_SIZE)
+        *value = FakeGL::MaxTextureSize;
 }
-void APIENTRY glGenTextures(GLsizei count, GLuint* names)
+void APIENTRY glGenTextures(GLsizei, GLuint* names)
 {
-    for (GLsizei i = 0; i < count; ++i)
-        names[i] = NextTexture++;
+    *names = 1; // no case tells textures apart by name
 }
 void APIENTRY glTexImage2D(GLenum, GLint, GLint, GLsizei width, GLsizei height, GLint, GLenum, GLenum,
                            const GLvoid* pixels)

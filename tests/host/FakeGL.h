@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,10 +15,9 @@ extern int MaxTextureSize;
 extern std::vector<std::uint32_t> LastTexels;
 // The OpenGL 2.0 entry points by name.
 void* EntryPoint(const char* name);
-// Shaders count from 0x1 and programs from 0x101, so that logs tell them apart. Compiling fails for a
-// source that contains "compile error", linking for one that contains "link error"; with WriteStatus
-// false the status queries write nothing at all.
-extern std::map<std::uint32_t, std::string> ShaderSources;
+// Shaders count from 0x1 and programs from 0x101, so that logs tell them apart. A source with
+// "compile error" in it fails to compile, one with "link error" to link; with WriteStatus false the
+// status queries write nothing.
 extern bool WriteStatus;
 void ResetShaderObjects();
 } // namespace FakeGL

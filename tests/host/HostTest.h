@@ -45,7 +45,7 @@ private:
 };
 
 // What CreateMainController makes next.
-extern std::function<IMainController*(IVantor&)> NextController;
+inline std::function<IMainController*(IVantor&)> NextController;
 
 // CApplication on the fake backend and fake OpenGL, all calls logged in one place.
 class HostTest : public ::testing::Test
@@ -69,7 +69,7 @@ protected:
     void TearDown() override { FakeGL::Log = nullptr; }
 
     // Runs the game through these steps; the window is closed after the last.
-    void Run(std::initializer_list<CFakePlatform::SStep> steps = {})
+    void Run(const std::vector<CFakePlatform::SStep>& steps = {})
     {
         for (const auto& step : steps)
             Platform->Then(step);
@@ -86,7 +86,6 @@ protected:
                 kept.push_back(entry);
         return kept;
     }
-    int Count(const std::string& entry) const { return static_cast<int>(std::count(Log.begin(), Log.end(), entry)); }
     void File(const std::string& name, std::vector<std::uint8_t> bytes, EFileRead outcome = EFileRead::Ok)
     {
         Platform->DataFiles[name] = {std::move(bytes), outcome};
@@ -95,16 +94,12 @@ protected:
     Lines Log;
     CFakePlatform* Platform = nullptr;
     std::unique_ptr<CApplication> Application;
-    std::function<void(IVantor&)> Configure = [](IVantor& engine) {
+    bool UseShaders = false;
+    std::function<void(IVantor&)> Configure = [this](IVantor& engine) {
         engine.SetCaption("Test game");
         engine.SetSize(800, 600);
+        engine.SetUseShaders(UseShaders);
     };
-    static void WithShaders(IVantor& engine)
-    {
-        engine.SetCaption("Shader game");
-        engine.SetSize(800, 600);
-        engine.SetUseShaders(true);
-    }
     THook OnStart = [](IVantor& engine) { engine.StartFrameTimer(); };
     THook OnFrame, OnKeyDown;
 };

@@ -3,8 +3,6 @@
 
 #include "tests/support/WavWriter.h"
 
-std::function<IMainController*(IVantor&)> NextController;
-
 extern "C" IMainController* CreateMainController(IVantor* engine)
 {
     return NextController(*engine);
@@ -32,17 +30,15 @@ TEST_F(RunLoop, FramesComeFromTheTimerAndMessagesGetTheirTurnAfterEveryFrame)
     };
     const SRow rows[] = {
         {"no frame before the timer is started, then one at once", false, {},
-         {Tick, Tick, {false, {CFakePlatform::KeyDown('A')}}}, {"KeyDown 15", "Frame", "CancelFrameTimer"}},
-        {"the first frame at once, then one per signal", true, {}, {Tick, Tick},
-         {"Frame", "Frame", "Frame", "CancelFrameTimer"}},
+         {Tick, Tick, {false, {CFakePlatform::Key('A', true)}}}, {"KeyDown 15", "Frame", "CancelFrameTimer"}},
         {"a stopped timer is not stopped again at shutdown", true,
          [](IVantor& engine, CFakePlatform&, int) { engine.StopFrameTimer(); }, {Tick}, {"Frame", "CancelFrameTimer"}},
-        {"stopping inside a frame makes it the last until started again", true,
+        {"the first frame at once, one per signal; stopping inside a frame makes it the last until started again", true,
          [](IVantor& engine, CFakePlatform&, int frame) {
              if (frame == 2)
                  engine.StopFrameTimer();
          },
-         {Tick, Tick, Tick, {false, {CFakePlatform::KeyDown(' ')}}},
+         {Tick, Tick, Tick, {false, {CFakePlatform::Key(' ', true)}}},
          {"Frame", "Frame", "CancelFrameTimer", "KeyDown 5", "Frame", "CancelFrameTimer"}},
         {"a due frame runs before the messages that came with it", true, {}, {{true, {FocusLost, FocusGained}}},
          {"Frame", "Frame", "FocusLost", "FocusGained", "CancelFrameTimer"}},
@@ -69,16 +65,14 @@ TEST_F(RunLoop, FramesComeFromTheTimerAndMessagesGetTheirTurnAfterEveryFrame)
                 row.Frame(engine, *Platform, ++frames);
         };
         OnKeyDown = [](IVantor& engine) { engine.StartFrameTimer(); };
-        for (const auto& step : row.Steps)
-            Platform->Then(step);
-        Run();
+        Run(row.Steps);
         EXPECT_EQ(Only({"Frame", "KeyDown", "Focus", "CancelFrameTimer"}), row.Seen) << row.Name;
     }
 }
 
 TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
 {
-    Configure = WithShaders;
+    UseShaders = true;
     File("Glow.frag", {'v', 'o', 'i', 'd'});
     File("Ping.wav", MakeWav({}));
     OnStart = [](IVantor& engine) {
@@ -90,25 +84,23 @@ TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
         engine.StartFrameTimer();
     };
     Run({Tick});
-    EXPECT_EQ(Only({"Start", "BeginScheduling", "WindowDestroyed", "CancelFrameTimer", "glDelete", "DeleteContexts",
-                    "StopSound", "PostQuit", "Quit", "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"}),
-              (Lines{"Start", "BeginScheduling", "WindowDestroyed", "CancelFrameTimer", "glDeleteProgram(0x101)",
-                     "glDeleteShader(0x1)", "DeleteContexts", "StopSound", "PostQuit", "Quit", "CloseFrameTimer",
-                     "EndScheduling", "ControllerDestroyed"}));
+    // The window is made from the configuration before the game starts: what Start sets comes too late.
+    EXPECT_EQ(Only({"PlatformStartUp", "Start", "BeginScheduling", "WindowDestroyed", "CancelFrameTimer", "glDelete",
+                    "DeleteContexts", "StopSound", "PostQuit", "Quit", "CloseFrameTimer", "EndScheduling",
+                    "ControllerDestroyed"}),
+              (Lines{"PlatformStartUp Test game 800x600", "Start", "BeginScheduling", "WindowDestroyed",
+                     "CancelFrameTimer", "glDeleteProgram(0x101)", "glDeleteShader(0x1)", "DeleteContexts", "StopSound",
+                     "PostQuit", "Quit", "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"}));
 
     // A frame that throws leaves Run at once, but the timer, the scheduling and the sound are given back.
     SetUp();
-    OnStart = [](IVantor& engine) {
-        engine.LoadSound("Ping.wav");
-        engine.PlaySound("Ping.wav");
-        engine.StartFrameTimer();
-    };
+    File("Glow.frag", {'v', 'o', 'i', 'd'});
     File("Ping.wav", MakeWav({}));
     OnFrame = [](IVantor&) { throw std::runtime_error("broken frame"); };
     EXPECT_EQ(ErrorOf([&] { Application->Run(); }), "broken frame");
     EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling", "StopSound"}), (Lines{"CloseFrameTimer", "EndScheduling"}));
     Application.reset();
-    EXPECT_EQ(Only({"StopSound", "StillPlaying"}), Lines{"StopSound"});
+    EXPECT_EQ(Only({"StopSound"}).size(), 1u);
 }
 
 TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
@@ -128,21 +120,20 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
         const char* Version;
         Lines Missing;
         std::string Error;
-        std::string Window;
-        std::size_t EntryPoints;
+        std::size_t Calls; // the window made, then the entry points asked for
     };
-    const std::string window = "PlatformStartUp T 800x600";
     const SRow rows[] = {
-        {configured(nullptr, 800, 600, false), "2.1", {}, "Program forgot to call SetCaption()", "", 0},
-        {configured("T", 0, 0, false), "2.1", {}, "Program forgot to call SetSize()", "", 0},
-        {configured("T", -1, 600, false), "2.1", {}, "Program forgot to call SetSize()", "", 0},
+        // The caption is checked first, and both before the window is made.
+        {configured(nullptr, 0, 0, false), "2.1", {}, "Program forgot to call SetCaption()", 0},
+        {configured("T", 0, 0, false), "2.1", {}, "Program forgot to call SetSize()", 0},
+        {configured("T", -1, 600, false), "2.1", {}, "Program forgot to call SetSize()", 0},
         // Without shaders the version is never read; a zero height passes.
-        {configured("Zero high", 800, 0, false), "1.1", {}, "no error", "PlatformStartUp Zero high 800x0", 0},
-        {configured("T", 800, 600, true), "1.4 Mesa", {}, "OpenGL 2.0 or higher is required.", window, 0},
-        {configured("T", 800, 600, true), "10.0", {}, "no error", window, 16},
+        {configured("T", 800, 0, false), "1.1", {}, "no error", 1},
+        {configured("T", 800, 600, true), "1.4 Mesa", {}, "OpenGL 2.0 or higher is required.", 1},
+        {configured("T", 800, 600, true), "10.0", {}, "no error", 17},
         // Loaded in order: the first missing one is named, and nothing is asked for after it.
         {configured("T", 800, 600, true), "2.1 Mesa 22.3.6", {"glUniform2f", "glGetProgramInfoLog"},
-         "Failed to load OpenGL function: glGetProgramInfoLog", window, 7},
+         "Failed to load OpenGL function: glGetProgramInfoLog", 8},
     };
     for (const auto& row : rows)
     {
@@ -150,14 +141,8 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
         Configure = row.Configure;
         FakeGL::Version = row.Version;
         Platform->MissingEntryPoints = row.Missing;
-        // Too late to matter: the window was made from the first values.
-        OnStart = [](IVantor& engine) {
-            engine.SetCaption("Later");
-            engine.SetSize(10, 10);
-        };
         EXPECT_EQ(ErrorOf([&] { Run(); }), row.Error) << row.Version;
-        EXPECT_EQ(Only({"PlatformStartUp"}), row.Window.empty() ? Lines{} : Lines{row.Window}) << row.Version;
-        EXPECT_EQ(Only({"GetGLProcAddress"}).size(), row.EntryPoints) << row.Version;
+        EXPECT_EQ(Only({"PlatformStartUp", "GetGLProcAddress"}).size(), row.Calls) << row.Version;
     }
 }
 
@@ -166,26 +151,22 @@ using Input = HostTest;
 // One game, frame by frame: the messages before each frame, and what the frame's queries answer.
 TEST_F(Input, KeyFlagsLastOneFrameAndMouseButtonsAreSampledOncePerFrame)
 {
-    const auto set = [](std::function<void(CFakePlatform&)> change) {
-        return [change](CFakePlatform& platform, IPlatformEvents&) { change(platform); };
+    const auto mouse = [](bool left, bool right) -> TMessage {
+        return [=](CFakePlatform& platform, IPlatformEvents&) { platform.MouseButtons = {left, right}; };
     };
-    const auto mouse = [&](bool left, bool right) {
-        return set([=](CFakePlatform& platform) { platform.LeftButton = left, platform.RightButton = right; });
-    };
-    const auto down = CFakePlatform::KeyDown;
-    const auto up = CFakePlatform::KeyUp;
+    const auto down = [](std::uint32_t code) { return CFakePlatform::Key(code, true); };
+    const auto up = [](std::uint32_t code) { return CFakePlatform::Key(code, false); };
     // Pressed: Space, A, LeftShift; down: L; left mouse down, pressed, released; the same for the right.
     const std::pair<std::vector<TMessage>, const char*> rows[] = {
         {{}, "--- - --- ---"}, // the first frame, at once
         {{down(0x20)}, "P-- - --- ---"},
-        {{}, "--- - --- ---"},
         // A repeat is a press again; a release leaves the flag; a quick press of L counts as down.
         {{down('A'), down('A'), up('A'), down('L'), up('L')}, "-P- D --- ---"},
         // The generic shift gives the left key's event but flags its own code; beyond the table, nothing.
         {{down(0x10), down(0x1000)}, "--- - --- ---"},
         {{down(0xA0)}, "--P - --- ---"},
-        {{set([](CFakePlatform& platform) { platform.Held['L'] = true; })}, "--- D --- ---"},
-        {{set([](CFakePlatform& platform) { platform.Focus = false; })}, "--- - --- ---"},
+        {{[](CFakePlatform& platform, IPlatformEvents&) { platform.Held['L'] = true; }}, "--- D --- ---"},
+        {{[](CFakePlatform& platform, IPlatformEvents&) { platform.Focus = false; }}, "--- - --- ---"},
         {{mouse(true, false)}, "--- - DP- ---"},
         {{}, "--- - D-- ---"},
         {{mouse(false, true)}, "--- - --R DP-"},
@@ -208,8 +189,7 @@ TEST_F(Input, KeyFlagsLastOneFrameAndMouseButtonsAreSampledOncePerFrame)
     OnKeyDown = [&](IVantor& engine) { flaggedDuringEvent.push_back(engine.IsKeyPressed(Key::Space)); };
     for (const auto& [messages, state] : rows)
     {
-        if (!messages.empty())
-            Platform->Then({false, messages});
+        Platform->Then({false, messages});
         if (!expected.empty())
             Platform->Then(Tick);
         expected.push_back(state);
@@ -226,8 +206,6 @@ TEST_F(Input, KeyFlagsLastOneFrameAndMouseButtonsAreSampledOncePerFrame)
 
 TEST_F(Input, CursorIsHiddenOnlyOverTheClientAreaAndTicksWrapAround)
 {
-    Platform->ClientWidth = 800;
-    Platform->ClientHeight = 600;
     using P = std::tuple<int, int, bool>;
     for (const auto& [x, y, hidden] : {P{0, 0, true}, P{799, 599, true}, P{800, 10, false}, P{10, 600, false},
                                        P{10, -1, false}, P{-1, 10, false}})
@@ -236,7 +214,7 @@ TEST_F(Input, CursorIsHiddenOnlyOverTheClientAreaAndTicksWrapAround)
         Platform->CursorY = y;
         EXPECT_EQ(Application->HideCursorIfInside(), hidden) << x << ", " << y;
     }
-    EXPECT_EQ(Count("HideCursor"), 2);
+    EXPECT_EQ(Only({"HideCursor"}).size(), 2u);
     Platform->Ticks = 0x20;
     EXPECT_EQ(Application->TicksSince(0xFFFFFFF0u), 0x30u);
 }
