@@ -48,28 +48,21 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
     WriteDataFile("Bytes.bin", file);
     WriteDataFile("Empty.bin", std::vector<std::uint8_t>{});
     WriteHugeDataFile("Huge.bin");
-    std::filesystem::remove_all(DataFilePath("Folder.bin"));
     std::filesystem::create_directory(DataFilePath("Folder.bin"));
     auto padded = file;
     padded.resize(file.size() + 3, 0);
     const std::vector<std::uint8_t> before{9, 9};
-    const struct
-    {
-        const char* Name;
-        std::size_t Zeros;
-        EFileRead Outcome;
-        std::vector<std::uint8_t> Bytes;
-    } reads[] = {{"Bytes.bin", 0, EFileRead::Ok, file},     {"Bytes.bin", 3, EFileRead::Ok, padded},
-                 {"Empty.bin", 1, EFileRead::Ok, {0}},      {"Empty.bin", 0, EFileRead::Ok, {}},
-                 {"Missing.bin", 1, EFileRead::NotFound, before}, {"Huge.bin", 1, EFileRead::TooLarge, before},
-                 {"Folder.bin", 0, folder, before}};
-    for (const auto& read : reads)
+    for (const auto& [name, zeros, outcome, expected] :
+         {std::tuple{"Bytes.bin", 0, EFileRead::Ok, file}, {"Bytes.bin", 3, EFileRead::Ok, padded},
+          {"Empty.bin", 1, EFileRead::Ok, {0}}, {"Empty.bin", 0, EFileRead::Ok, {}},
+          {"Missing.bin", 1, EFileRead::NotFound, before}, {"Huge.bin", 1, EFileRead::TooLarge, before},
+          {"Folder.bin", 0, folder, before}})
     {
         std::vector<std::uint8_t> bytes = before;
-        EXPECT_EQ(platform.ReadDataFile(read.Name, bytes, read.Zeros), read.Outcome) << read.Name;
+        EXPECT_EQ(platform.ReadDataFile(name, bytes, zeros), outcome) << name;
         // What a failed read leaves behind is not defined.
-        EXPECT_TRUE(read.Outcome == EFileRead::ReadFailed || bytes == read.Bytes)
-            << read.Name << ", " << read.Zeros << " zeros: " << bytes.size() << " bytes";
+        EXPECT_TRUE(outcome == EFileRead::ReadFailed || bytes == expected)
+            << name << ", " << zeros << " zeros: " << bytes.size() << " bytes";
     }
     std::filesystem::remove_all(DataFilePath("Huge.bin"));
     std::filesystem::remove_all(DataFilePath("Folder.bin"));

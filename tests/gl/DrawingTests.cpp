@@ -108,22 +108,20 @@ const std::vector<SScene> Scenes{
          Engine().DrawImage(Picture("Keys.bmp", layout, true), 0, 0, -1, -1, 0.0f, 0.0f);
      },
      {{0, 0, Blue}, {799, 599, Blue}, {1, 0, {63, 63, 191}, 1}, {2, 0, {254, 255, 255}}}},
-    {"anchors snap to whole pixels (10 - 2.5 = 8: 8 to 12), or not (30 - 2.5: column 32's centre is outside)",
+    {"negative sizes mirror, a picture mirrored one way only is not culled; anchors snap to whole pixels "
+     "(10 - 2.5 = 8: 8 to 12), or not (30 - 2.5: column 32's centre is outside)",
      [] {
-         CTexture& texture = Picture("Red.bmp", {5, 5, 24, false, Fill(0xFF0000)});
-         Engine().DrawImage(texture, 10, 10, 5, 5, 0.5f, 0.5f);
+         CTexture& pattern = Picture("Mirror.bmp", {4, 4, 24, false, Pattern});
+         Engine().DrawImage(pattern, 50, 50, -4, -4, 0.0f, 0.0f);
+         Engine().DrawImage(pattern, 300, 300, -4, 4, 0.0f, 0.0f);
+         CTexture& red = Picture("Red.bmp", {5, 5, 24, false, Fill(0xFF0000)});
+         Engine().DrawImage(red, 10, 10, 5, 5, 0.5f, 0.5f);
          Engine().SetPixelSnap(false);
-         Engine().DrawImage(texture, 30, 10, 5, 5, 0.5f, 0.5f);
+         Engine().DrawImage(red, 30, 10, 5, 5, 0.5f, 0.5f);
      },
-     {{7, 10, Black}, {8, 8, Red}, {12, 12, Red}, {13, 10, Black}, {31, 11, Red}, {32, 11, Black}}},
-    {"negative sizes mirror, a mirrored picture is not culled",
-     [] {
-         CTexture& texture = Picture("Mirror.bmp", {4, 4, 24, false, Pattern});
-         Engine().DrawImage(texture, 50, 50, -4, -4, 0.0f, 0.0f);
-         Engine().DrawImage(texture, 300, 300, -4, 4, 0.0f, 0.0f);
-     },
-     {{49, 49, Rgb(Pattern(0, 0))}, {46, 46, Rgb(Pattern(3, 3))}, {46, 49, Rgb(Pattern(3, 0))},
-      {299, 300, Rgb(Pattern(0, 0))}}},
+     {{49, 46, Rgb(Pattern(0, 3))}, {46, 46, Rgb(Pattern(3, 3))}, {46, 49, Rgb(Pattern(3, 0))},
+      {296, 303, Rgb(Pattern(3, 3))}, {7, 10, Black}, {8, 8, Red}, {12, 12, Red}, {13, 10, Black}, {31, 11, Red},
+      {32, 11, Black}}},
     {"global alpha: half, then nothing",
      [] {
          Engine().SetClearColour(1.0f, 0.0f, 0.0f);
@@ -135,19 +133,17 @@ const std::vector<SScene> Scenes{
          Engine().DrawImage(texture, 10, 10, -1, -1, 0.0f, 0.0f);
      },
      {{0, 0, {127, 128, 0}, 1}, {10, 10, Red}}},
-    {"triangles culled by winding, coloured per corner",
+    {"triangles culled by winding, coloured per corner; a textured one's (1, 1) is the picture's corner, though the "
+     "picture fills only part of its texture",
      [] {
          Engine().DrawFlatTriangle({0, 0}, {0, 10}, {10, 0}, {0, 1, 0});
          Engine().DrawFlatTriangle({20, 0}, {30, 0}, {20, 10}, {0, 1, 0});
          Engine().DrawTriangle({100, 100}, {1, 0, 0}, {100, 200}, {1, 0, 0}, {200, 100}, {0, 0, 1});
+         Engine().DrawTexturedTriangle({300, 0}, 0, 0, {300, 31}, 0, 1, {361, 31}, 1, 1,
+                                       Picture("Pattern.bmp", {61, 31, 24, false, Pattern}));
      },
-     {{2, 2, Green}, {22, 2, Black}, {101, 101, Red, 15}, {197, 101, Blue, 25}}},
-    {"textured triangle: (1, 1) is the picture's corner, though it fills only part of its texture",
-     [] {
-         CTexture& texture = Picture("Pattern.bmp", {61, 31, 24, false, Pattern});
-         Engine().DrawTexturedTriangle({0, 0}, 0, 0, {0, 31}, 0, 1, {61, 31}, 1, 1, texture);
-     },
-     {{1, 29, Rgb(Pattern(1, 29))}, {58, 30, Rgb(Pattern(58, 30))}}},
+     {{2, 2, Green}, {22, 2, Black}, {101, 101, Red, 15}, {197, 101, Blue, 25}, {301, 29, Rgb(Pattern(1, 29))},
+      {358, 30, Rgb(Pattern(58, 30))}}},
     {"text: 'A' 3 wide in red, 'B' 4 wide in blue; the magenta rows, marker row included, are transparent",
      [] {
          std::vector<std::int32_t> widths(95, 1);

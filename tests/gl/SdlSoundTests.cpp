@@ -22,14 +22,9 @@ namespace
 {
 // Clips at the device's own format (44.1 kHz, stereo, 16 bits), each frame telling its clip and its
 // place: the left sample is the frame's index plus one (never silence), the right one the clip's mark.
-enum EMark : std::int16_t
-{
-    LongMark = 1000,
-    ShortMark = 2000,
-    MediumMark = 3000,
-};
+constexpr int LongMark = 1000, ShortMark = 2000, MediumMark = 3000;
 
-std::vector<std::uint8_t> Clip(EMark mark, int frames)
+std::vector<std::uint8_t> Clip(int mark, int frames)
 {
     std::vector<std::int16_t> samples;
     for (int i = 0; i < frames; ++i)
@@ -50,9 +45,7 @@ class DiskSound : public ::testing::Test
 protected:
     void SetUp() override
     {
-        OutputPath = (std::filesystem::temp_directory_path() /
-                      ("vantor-" + std::to_string(getpid()) + "-" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw")).string();
+        OutputPath = (std::filesystem::temp_directory_path() / ("vantor" + std::to_string(getpid()) + ".raw")).string();
         // For this process only: the player opens its device on the first clip.
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", OutputPath.c_str(), 1);
