@@ -12,21 +12,18 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-// The frame, which the display server under Wine does not show: fixed, round the client size, and
-// centred by the rule that uses the adjusted bottom edge (client height plus the lower frame).
-TEST(Window, FixedFrameCentredRoundTheClientSize)
+// The frame, which the display server under Wine does not show (the client area and the caption,
+// which it does, are the e2e layer's): fixed, and centred by the rule that uses the adjusted bottom
+// edge (client height plus the lower frame).
+TEST(Window, FixedFrameCentredRoundTheClientArea)
 {
     const HWND window = FindWindowW(L"VantorMainWindow", nullptr);
-    RECT outer{}, client{};
+    RECT outer{};
     POINT origin{0, 0};
-    ASSERT_TRUE(GetWindowRect(window, &outer) && GetClientRect(window, &client) && ClientToScreen(window, &origin));
-    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(800L, 600L));
+    ASSERT_TRUE(GetWindowRect(window, &outer) && ClientToScreen(window, &origin));
     // The system adds WS_CLIPSIBLINGS to every top-level window; the frame must not be sizeable.
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & 0x90CF0000l, 0x90CB0000l);
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    wchar_t caption[32] = {};
-    GetWindowTextW(window, caption, 32);
-    EXPECT_EQ(std::wstring(caption), L"Vantor GL tests");
     EXPECT_GT(outer.right - outer.left, 800);
     EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
     EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - origin.y)) / 2);
@@ -48,28 +45,21 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
     WriteDataFile("Bytes.bin", file);
     WriteDataFile("Empty.bin", std::vector<std::uint8_t>{});
     WriteHugeDataFile("Huge.bin");
-    std::filesystem::remove_all(DataFilePath("Folder.bin"));
     std::filesystem::create_directory(DataFilePath("Folder.bin"));
     auto padded = file;
     padded.resize(file.size() + 3, 0);
     const std::vector<std::uint8_t> before{9, 9};
-    const struct
-    {
-        const char* Name;
-        std::size_t Zeros;
-        EFileRead Outcome;
-        std::vector<std::uint8_t> Bytes;
-    } reads[] = {{"Bytes.bin", 0, EFileRead::Ok, file},     {"Bytes.bin", 3, EFileRead::Ok, padded},
-                 {"Empty.bin", 1, EFileRead::Ok, {0}},      {"Empty.bin", 0, EFileRead::Ok, {}},
-                 {"Missing.bin", 1, EFileRead::NotFound, before}, {"Huge.bin", 1, EFileRead::TooLarge, before},
-                 {"Folder.bin", 0, folder, before}};
-    for (const auto& read : reads)
+    for (const auto& [name, zeros, outcome, expected] :
+         {std::tuple{"Bytes.bin", 0, EFileRead::Ok, file}, {"Bytes.bin", 3, EFileRead::Ok, padded},
+          {"Empty.bin", 1, EFileRead::Ok, {0}}, {"Empty.bin", 0, EFileRead::Ok, {}},
+          {"Missing.bin", 1, EFileRead::NotFound, before}, {"Huge.bin", 1, EFileRead::TooLarge, before},
+          {"Folder.bin", 0, folder, before}})
     {
         std::vector<std::uint8_t> bytes = before;
-        EXPECT_EQ(platform.ReadDataFile(read.Name, bytes, read.Zeros), read.Outcome) << read.Name;
+        EXPECT_EQ(platform.ReadDataFile(name, bytes, zeros), outcome) << name;
         // What a failed read leaves behind is not defined.
-        EXPECT_TRUE(read.Outcome == EFileRead::ReadFailed || bytes == read.Bytes)
-            << read.Name << ", " << read.Zeros << " zeros: " << bytes.size() << " bytes";
+        EXPECT_TRUE(outcome == EFileRead::ReadFailed || bytes == expected)
+            << name << ", " << zeros << " zeros: " << bytes.size() << " bytes";
     }
     std::filesystem::remove_all(DataFilePath("Huge.bin"));
     std::filesystem::remove_all(DataFilePath("Folder.bin"));

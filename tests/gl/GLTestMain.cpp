@@ -1,6 +1,5 @@
-// Runs the OpenGL tests inside a real engine: the game's Start runs every test on the live window and
-// context, then asks the window to close. The engine's entry always exits with 0, so the verdict is
-// GoogleTest's own summary line, which the test registration looks for.
+// A game whose Start runs every test on the live window and context, then asks the window to close.
+// The engine's entry always exits with 0: the verdict is GoogleTest's summary line.
 #include "tests/gl/GLTestSupport.h"
 
 #include "Vantor/IMainController.h"

@@ -5,11 +5,11 @@
 #include "tests/support/DataFolder.h"
 #include "tests/support/ErrorOf.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,29 +21,21 @@
 // The engine the tests run on: started by the real host and backend, its context current.
 IVantor& Engine();
 
-struct SRgb
-{
-    int Red, Green, Blue;
-    bool operator==(const SRgb&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const SRgb& rgb)
-{
-    return out << "(" << rgb.Red << ", " << rgb.Green << ", " << rgb.Blue << ")";
-}
+// Red, green and blue.
+using TRgb = std::array<int, 3>;
 
 // The pixel (x, y) of the frame being drawn, counted from the window's top-left corner.
-inline SRgb PixelAt(int x, int y)
+inline TRgb PixelAt(int x, int y)
 {
     GLubyte pixel[4] = {};
     glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     return {pixel[0], pixel[1], pixel[2]};
 }
 
-inline bool Near(const SRgb& actual, const SRgb& expected, int tolerance)
+inline bool Near(const TRgb& actual, const TRgb& expected, int tolerance)
 {
-    return std::abs(actual.Red - expected.Red) <= tolerance && std::abs(actual.Green - expected.Green) <= tolerance &&
-           std::abs(actual.Blue - expected.Blue) <= tolerance;
+    return std::abs(actual[0] - expected[0]) <= tolerance && std::abs(actual[1] - expected[1]) <= tolerance &&
+           std::abs(actual[2] - expected[2]) <= tolerance;
 }
 
 // A new frame as a game starts one: view reset, default settings, cleared to black.
@@ -61,14 +53,10 @@ inline void ResetFrame()
     Engine().Clear();
 }
 
-inline void WriteDataFile(const std::string& name, std::string_view text)
-{
-    std::ofstream(DataFilePath(name), std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
 inline void WriteDataFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
 {
-    WriteDataFile(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    std::ofstream(DataFilePath(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A file of exactly 4 GiB that takes no room: only its size is ever looked at.

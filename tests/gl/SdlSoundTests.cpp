@@ -1,6 +1,5 @@
-// The Linux backend's own playing, on SDL's disk audio driver, which writes every sample the device
-// plays to a file: conversion to the device's format, cutting off, stopping, and no device at all.
-// Which files are played at all is the host's and the unit layer's.
+// The Linux backend's playing on SDL's disk audio driver, which writes every sample it plays to a file:
+// conversion, cutting off, stopping, no device. Which files are played at all is the host's and unit's.
 #include "Host/CApplication.h"
 #include "Sdl/CSdlPlatform.h"
 #include "tests/gl/GLTestSupport.h"
@@ -22,20 +21,15 @@ namespace
 {
 // Clips at the device's own format (44.1 kHz, stereo, 16 bits), each frame telling its clip and its
 // place: the left sample is the frame's index plus one (never silence), the right one the clip's mark.
-enum EMark : std::int16_t
-{
-    LongMark = 1000,
-    ShortMark = 2000,
-    MediumMark = 3000,
-};
+constexpr int LongMark = 1000, ShortMark = 2000, MediumMark = 3000;
 
-std::vector<std::uint8_t> Clip(EMark mark, int frames)
+std::vector<std::uint8_t> Clip(int mark, int frames, std::uint16_t formatTag = 1)
 {
     std::vector<std::int16_t> samples;
     for (int i = 0; i < frames; ++i)
         samples.insert(samples.end(),
                        {static_cast<std::int16_t>(i % 30000 + 1), static_cast<std::int16_t>(mark + i / 30000)});
-    return MakeWav({1, 2, 44100, 16, Samples16(samples), {}});
+    return MakeWav({formatTag, 2, 44100, 16, Samples16(samples), {}});
 }
 
 // A stretch of the output in which one clip played on without a break.
@@ -50,9 +44,7 @@ class DiskSound : public ::testing::Test
 protected:
     void SetUp() override
     {
-        OutputPath = (std::filesystem::temp_directory_path() /
-                      ("vantor-" + std::to_string(getpid()) + "-" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw")).string();
+        OutputPath = (std::filesystem::temp_directory_path() / ("vantor" + std::to_string(getpid()) + ".raw")).string();
         // For this process only: the player opens its device on the first clip.
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", OutputPath.c_str(), 1);
@@ -117,9 +109,7 @@ TEST_F(DiskSound, ANewClipOrAnUnplayableOneCutsOffTheOneThatPlaysAndSamplesArriv
     // Long enough that a stalled test thread still cuts them off before they end.
     const auto longClip = Clip(LongMark, 3 * 44100);
     const auto mediumClip = Clip(MediumMark, 66150);
-    auto undecodable = Clip(ShortMark, 4410);
-    undecodable[20] = 0x34; // a format tag SDL does not know, inside a file that is otherwise sound
-    undecodable[21] = 0x12;
+    const auto undecodable = Clip(ShortMark, 4410, 0x1234); // a format tag SDL does not know, in a sound file
     const auto started = [](const auto& clip) { return static_cast<std::uint32_t>(clip.size() - 16384); };
     Play("Long.wav", longClip, started(longClip));
     Play("Short.wav", Clip(ShortMark, 4410));

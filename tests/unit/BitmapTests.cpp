@@ -3,29 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <stdexcept>
-
-namespace
-{
-// Rows of a file that passed the check, as a reader that keeps the stored order delivers them.
-SBitmapRows RowsOf(const std::vector<std::uint8_t>& file)
-{
-    const auto header = CheckBmpFile(file).value();
-    return {header.Width, header.Height, header.BitsPerPixel, header.Stride, file.data() + header.PixelOffset,
-            header.TopDown};
-}
-
-// Texels read in memory as red, green, blue, alpha.
-std::uint32_t Texel(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha)
-{
-    const std::uint8_t bytes[4] = {red, green, blue, alpha};
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes, 4);
-    return value;
-}
-} // namespace
+#include <tuple>
 
 TEST(NextPowerOfTwo, SmallestPowerNotBelow)
 {
@@ -90,69 +70,32 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
     }
 }
 
-TEST(Texels, FourthByteOfThirtyTwoBitPixelsIsIgnored)
+// What text drawn on a real context cannot show: the textures' sizes, the one empty column of a glyph
+// of no width, the glyphs past the last marker, and font pictures stored top row first.
+TEST(FontCutting, GlyphTexturesInEitherRowOrder)
 {
-    const auto file =
-        MakeBmp({2, 1, 32, false, [](std::int32_t x, std::int32_t) { return x == 0 ? 0x00FFFFFFu : 0x80123456u; }});
-    std::vector<std::uint32_t> texels;
-    ConvertToTexels(RowsOf(file), true, 2, 1, texels);
-    // The white key vanishes whatever the fourth byte; the rest is opaque.
-    EXPECT_EQ(texels, (std::vector<std::uint32_t>{0, Texel(0x12, 0x34, 0x56, 255)}));
-}
-
-namespace
-{
-struct SGlyph
-{
-    std::int32_t Width, TextureWidth, TextureHeight;
-    std::vector<std::uint32_t> Texels;
-};
-
-// Glyphs inked white on top, green (plain ink) between, magenta (transparent) in the marker row.
-std::map<std::uint32_t, SGlyph> Cut(const std::vector<std::int32_t>& widths, std::int32_t height, bool topDown = false)
-{
-    const auto file = MakeFontBmp(widths, height, topDown, [=](std::uint32_t, std::int32_t row) {
-        return row == 0 ? 0xFFFFFFu : row == height - 1 ? 0xFF00FFu : 0x00FF00u;
-    });
-    std::map<std::uint32_t, SGlyph> glyphs;
-    CutFontGlyphs(RowsOf(file), [&](std::uint32_t code, std::int32_t width, std::int32_t textureWidth,
-                                    std::int32_t textureHeight, const std::vector<std::uint32_t>& texels) {
-        glyphs[code] = {width, textureWidth, textureHeight, texels};
-    });
-    return glyphs;
-}
-} // namespace
-
-TEST(FontCutting, GlyphWidthsFromMarkersTheirTexturesAndTheirInk)
-{
-    const auto widthsOf = [](const std::map<std::uint32_t, SGlyph>& glyphs) {
-        std::vector<std::int32_t> widths;
-        for (const auto& [code, glyph] : glyphs)
-            widths.push_back(glyph.Width);
-        return widths;
-    };
-    std::vector<std::int32_t> widths(95, 7);
-    widths[1] = 0; // '!' between adjacent markers
-    widths[2] = 3;
-    const auto glyphs = Cut(widths, 14);
-    EXPECT_EQ(glyphs.begin()->first, 32u);
-    EXPECT_EQ(widthsOf(glyphs), widths);
-    // 14 high: GetMaxV 14/16 = 0.875. No width: a texture of one empty column.
-    EXPECT_EQ(glyphs.at(' ').TextureWidth * 100 + glyphs.at(' ').TextureHeight, 816);
-    EXPECT_EQ(glyphs.at('!').TextureWidth, 1);
-    EXPECT_EQ(glyphs.at('!').Texels, std::vector<std::uint32_t>(16, 0));
-    // Too few markers leave the rest empty.
-    std::vector<std::int32_t> few(95, 0);
-    few[0] = 5;
-    few[1] = 6;
-    EXPECT_EQ(widthsOf(Cut({5, 6}, 8)), few);
+    // Width, texture width and height, texels; white and green read the same whichever way round red and blue are.
+    using TGlyph = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::vector<std::uint32_t>>;
+    constexpr std::uint32_t W = 0xFFFFFFFF, G = 0xFF00FF00;
+    std::vector<std::uint32_t> space{W, W, W, 0, G, G, G, 0, G, G, G, 0, G, G, G, 0};
+    space.resize(32, 0);
     for (const bool topDown : {false, true})
     {
-        const auto glyph = Cut(std::vector<std::int32_t>(95, 2), 4, topDown).at('A');
-        ASSERT_EQ(glyph.TextureWidth * 100 + glyph.TextureHeight, 204);
-        // Top row ink, green above the bottom row ink, the bottom (marker) row's magenta nothing.
-        EXPECT_EQ(glyph.Texels[0], Texel(255, 255, 255, 255)) << topDown;
-        EXPECT_EQ(glyph.Texels[2], Texel(0, 255, 0, 255)) << topDown;
-        EXPECT_EQ(glyph.Texels[6], 0u) << topDown;
+        // ' ' 3 wide and '!' between adjacent markers: white on top, then green down to the marker row's magenta.
+        const auto file = MakeFontBmp({3, 0}, 5, topDown, [](std::uint32_t, std::int32_t row) {
+            return row == 0 ? 0xFFFFFFu : row < 4 ? 0x00FF00u : 0xFF00FFu;
+        });
+        const auto header = CheckBmpFile(file).value();
+        const SBitmapRows rows{header.Width,  header.Height, header.BitsPerPixel,
+                               header.Stride, file.data() + header.PixelOffset, header.TopDown};
+        std::map<std::uint32_t, TGlyph> glyphs;
+        CutFontGlyphs(rows, [&](std::uint32_t code, std::int32_t width, std::int32_t textureWidth,
+                                std::int32_t textureHeight, const std::vector<std::uint32_t>& texels) {
+            glyphs[code] = {width, textureWidth, textureHeight, texels};
+        });
+        ASSERT_EQ(glyphs.size(), 95u);
+        EXPECT_EQ(glyphs.at(' '), (TGlyph{3, 4, 8, space})) << topDown;
+        for (std::uint32_t code = '!'; code <= '~'; ++code)
+            EXPECT_EQ(glyphs.at(code), (TGlyph{0, 1, 8, std::vector<std::uint32_t>(8, 0)})) << code;
     }
 }

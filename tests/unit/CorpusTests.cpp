@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 #include <vector>
 
 extern "C" int FuzzBmpInput(const std::uint8_t* data, std::size_t size);
@@ -14,26 +15,19 @@ extern "C" int FuzzWavInput(const std::uint8_t* data, std::size_t size);
 TEST(Corpus, EveryKeptInputReplaysSafelyAndNoneHasVanished)
 {
     // The files in the repository; fuzzing may add more.
-    const struct
-    {
-        const char* Folder;
-        int Files;
-        int (*Fuzz)(const std::uint8_t*, std::size_t);
-    } corpora[] = {{"corpus", 101, FuzzBmpInput},
-                   {"regressions", 0, FuzzBmpInput},
-                   {"wav-corpus", 11, FuzzWavInput},
-                   {"wav-regressions", 1, FuzzWavInput}};
-    for (const auto& corpus : corpora)
+    for (const auto& [name, count, fuzz] :
+         {std::tuple{"corpus", 101, &FuzzBmpInput}, {"regressions", 0, FuzzBmpInput}, {"wav-corpus", 11, FuzzWavInput},
+          {"wav-regressions", 1, FuzzWavInput}})
     {
         int files = 0;
-        const auto folder = std::filesystem::path(VANTOR_FUZZ_DIR) / corpus.Folder;
+        const auto folder = std::filesystem::path(VANTOR_FUZZ_DIR) / name;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
         {
             std::ifstream in(entry.path(), std::ios::binary);
             const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            corpus.Fuzz(file.data(), file.size());
+            fuzz(file.data(), file.size());
             ++files;
         }
-        EXPECT_GE(files, corpus.Files) << corpus.Folder;
+        EXPECT_GE(files, count) << name;
     }
 }
