@@ -141,11 +141,13 @@ TEST_F(Assets, ShaderReloadsDeleteWhatTheyReplaceOnlyOnceTheySucceed)
         File("Glow.frag", Bytes("void main"), EFileRead::ReadFailed);
         engine.LoadShader("Glow.frag");
         // Failures change nothing; statuses that are never written count as failures.
-        for (const char* source : {"compile error", "link error", "void main() {}"})
+        for (const auto& [source, message] : {std::pair{"compile error", "Shader compile failed: Glow.frag"},
+                                              {"link error", "Program link failed for shader: Glow.frag"},
+                                              {"void main() {}", "Shader compile failed: Glow.frag"}})
         {
             File("Glow.frag", Bytes(source));
             FakeGL::WriteStatus = source[0] != 'v';
-            EXPECT_THROW(engine.LoadShader("Glow.frag"), CVantorException) << source;
+            EXPECT_EQ(ErrorOf([&] { engine.LoadShader("Glow.frag"); }), message);
         }
         Draw(engine, "Glow.frag");
     };
