@@ -97,6 +97,8 @@ std::optional<SBmpHeader> CheckBmpFile(std::span<const std::uint8_t> file)
     const std::int64_t end = static_cast<std::int64_t>(header.PixelOffset) + stride * header.Height;
     if (header.PixelOffset < headersEnd || end > static_cast<std::int64_t>(file.size()))
         return std::nullopt;
+    header.InfoSize = infoSize;
+    header.BitFields = fields;
     if (fields)
         header.ChannelBytes = ChannelBytes({Read32(file, FileHeaderSize + 48), Read32(file, FileHeaderSize + 44),
                                             Read32(file, FileHeaderSize + 40)});
@@ -105,8 +107,9 @@ std::optional<SBmpHeader> CheckBmpFile(std::span<const std::uint8_t> file)
 
 bool IsPlainBmp(const SBmpHeader& header)
 {
-    return (header.BitsPerPixel == 24 || header.BitsPerPixel == 32) &&
-           header.ChannelBytes == std::array<std::int32_t, 3>{0, 1, 2};
+    const std::uint32_t size = header.InfoSize;
+    return (header.BitsPerPixel == 24 || header.BitsPerPixel == 32) && !header.BitFields &&
+           (size == 12 || size == 40 || size == 108 || size == 124);
 }
 
 namespace

@@ -50,6 +50,8 @@ struct SBmpHeader
     std::int32_t Stride = 0;
     std::uint32_t PixelOffset = 0;
     bool TopDown = false;
+    std::uint32_t InfoSize = 40;
+    bool BitFields = false;
     // The bytes of a 32-bit pixel that hold blue, green and red, as the file's bit fields place
     // them; empty for bit fields that are not three different whole bytes.
     std::optional<std::array<std::int32_t, 3>> ChannelBytes = std::array<std::int32_t, 3>{0, 1, 2};
@@ -60,8 +62,9 @@ struct SBmpHeader
 // Nothing for a file that fails; readers treat it as unreadable.
 std::optional<SBmpHeader> CheckBmpFile(std::span<const std::uint8_t> file);
 
-// True for 24 or 32 bits with blue, green and red in their usual bytes: a file whose stored bytes
-// are already the rows a reader must deliver. The systems' own readers get only these.
+// True for 24 or 32 bits without bit fields, in a header every system's reader knows (12, 40, 108
+// or 124 bytes): the stored bytes are the rows a reader must deliver. The systems' own readers get
+// only these (Windows's moves the channels of bit fields itself and fails on other header sizes).
 bool IsPlainBmp(const SBmpHeader& header);
 
 // The engine's own reader, for files that passed CheckBmpFile (the header is its answer): the rows

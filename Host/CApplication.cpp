@@ -104,4 +104,13 @@ void CApplication::StartUp()
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
     SetView(Width, Height);
+    StartedUp = true;
+}
+
+void CApplication::RequireStartedUp(std::string_view operation, std::string_view name) const
+{
+    if (StartedUp)
+        return;
+    std::string message = "Can't call " + std::string(operation) + " before Start";
+    throw CVantorException(name.empty() ? message : message + ": ", name);
 }

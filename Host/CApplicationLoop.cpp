@@ -67,6 +67,7 @@ void CApplication::Shutdown()
 
 void CApplication::StartFrameTimer()
 {
+    RequireStartedUp("StartFrameTimer");
     Platform->ArmFrameTimer();
     FrameTimerRunning = true;
 }

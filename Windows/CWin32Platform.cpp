@@ -389,8 +389,9 @@ std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)
     const std::optional<SBmpHeader> header = CheckBmpFile(file);
     if (!header)
         return nullptr;
-    // The system's reader gives top-down files back empty under Wine, and moves the channels of
-    // bit fields itself; the engine reads those files, and refuses other depths, on every system.
+    // The system's reader gives top-down files back empty under Wine, fails on headers of unusual
+    // sizes and moves the channels of bit fields itself: the engine reads those files as it does on
+    // every system, and refuses other depths.
     if (header->TopDown || !IsPlainBmp(*header))
         return ReadBmpFile(std::move(file), *header);
     file = {};

@@ -69,7 +69,8 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
 }
 
 // Every reader delivers blue, green, red, whatever bytes the bit fields give the channels; channels
-// of other widths, or sharing a byte, are refused like a depth the engine does not draw.
+// of other widths, or sharing a byte, are refused like a depth the engine does not draw. The
+// systems' readers see only what they deliver as stored.
 TEST(BmpCheck, BitFieldsOfWholeBytesAreReadAtAnyPlaceAndOthersRefused)
 {
     const std::uint32_t colours[] = {0x123456, 0xFF0080, 0x00FF01, 0x8001FF};
@@ -81,7 +82,9 @@ TEST(BmpCheck, BitFieldsOfWholeBytesAreReadAtAnyPlaceAndOthersRefused)
         std::int32_t Depth; // as delivered: 32 read, else refused
         bool Plain;         // left to the systems' readers
     } layouts[] = {
-        {"the usual masks", {0xFF0000, 0xFF00, 0xFF}, 40, 32, true},
+        {"no bit fields", {}, 40, 32, true},
+        {"no bit fields, a 64-byte header", {}, 64, 32, false},
+        {"the usual masks", {0xFF0000, 0xFF00, 0xFF}, 40, 32, false},
         {"red in the low byte, blue in the third", {0xFF, 0xFF00, 0xFF0000}, 40, 32, false},
         {"the channels in the high bytes", {0xFF000000, 0xFF0000, 0xFF00}, 40, 32, false},
         {"masks inside a 56-byte header", {0xFF00, 0xFF000000, 0xFF}, 56, 32, false},
