@@ -450,3 +450,9 @@ void ShowFatalError(std::string_view text)
     const std::wstring message = Widen(text);
     MessageBoxW(nullptr, message.c_str(), nullptr, MB_ICONERROR);
 }
+
+void CWin32Platform::WriteDiagnostic(std::string_view text)
+{
+    IPlatform::WriteDiagnostic(text);
+    OutputDebugStringW(Widen(std::string(text) + "\n").c_str());
+}
