@@ -107,10 +107,8 @@ void CApplication::StartUp()
     StartedUp = true;
 }
 
-void CApplication::RequireStartedUp(std::string_view operation, std::string_view name) const
+void CApplication::RequireStartedUp(std::string_view message, std::string_view name) const
 {
-    if (StartedUp)
-        return;
-    std::string message = "Can't call " + std::string(operation) + " before Start";
-    throw CVantorException(name.empty() ? message : message + ": ", name);
+    if (!StartedUp)
+        throw CVantorException(message, name);
 }

@@ -85,14 +85,15 @@ public:
 private:
     void StartUp();
     // The picture behind a loader's name, checked: found, 24 or 32 bits, small enough for a texture.
-    std::unique_ptr<IBitmap> LoadPicture(std::string_view operation, std::string_view name);
+    // Refused before start-up with the early message given.
+    std::unique_ptr<IBitmap> LoadPicture(std::string_view early, std::string_view name);
     void LoadShaderEntryPoints();
     template <typename T> void LoadGLFunction(T& entry, const char* name);
     void FrameTick();
     void Shutdown();
     // Loaders and the frame timer need the window and its context, which start-up makes: before it
     // (from the game's constructor) they refuse with a message that says where they belong.
-    void RequireStartedUp(std::string_view operation, std::string_view name = {}) const;
+    void RequireStartedUp(std::string_view message, std::string_view name = {}) const;
 
     // IPlatformEvents: what the window procedure reports.
     void OnFocusGained() override;

@@ -67,7 +67,7 @@ void CApplication::Shutdown()
 
 void CApplication::StartFrameTimer()
 {
-    RequireStartedUp("StartFrameTimer");
+    RequireStartedUp("Can't call StartFrameTimer before Start");
     Platform->ArmFrameTimer();
     FrameTimerRunning = true;
 }

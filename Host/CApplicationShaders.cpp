@@ -33,7 +33,7 @@ void Register(TNameTable<std::uint32_t>& table, std::string_view name, GLuint ob
 
 void CApplication::LoadShader(std::string_view name)
 {
-    RequireStartedUp("LoadShader", name);
+    RequireStartedUp("Can't call LoadShader before Start: ", name);
     if (!UseShaders)
         throw CVantorException("Can't load shaders when UseShaders is false");
     // Switched on after start-up: the entry points were never loaded.
