@@ -115,12 +115,6 @@ TEST(BmpCheck, BitFieldsOfWholeBytesAreReadAtAnyPlaceAndOthersRefused)
                         << layout.What << ", top-down " << topDown;
                 }
         }
-    // Bit fields at 16 bits keep their depth, which is refused as such.
-    SBmpSpec sixteen{2, 2, 16};
-    sixteen.Masks = {0xF800, 0x7E0, 0x1F};
-    auto file = MakeBmp(sixteen);
-    const auto header = CheckBmpFile(file).value();
-    EXPECT_EQ(ReadBmpFile(std::move(file), header)->GetRows().BitsPerPixel, 16);
 }
 
 // What text drawn on a real context cannot show: the textures' sizes, the one empty column of a glyph
