@@ -131,8 +131,7 @@ public:
         const std::array<std::int32_t, 3> bytes = *header.ChannelBytes;
         if (bytes == std::array<std::int32_t, 3>{0, 1, 2})
             return;
-        // The byte no channel uses becomes the fourth.
-        const std::int32_t fourth = 6 - bytes[0] - bytes[1] - bytes[2];
+        // The fourth byte, which nothing reads, keeps whatever it held.
         for (std::int32_t y = 0; y < Rows.Height; ++y)
         {
             std::uint8_t* pixel = File.data() + header.PixelOffset + static_cast<std::size_t>(y) * Rows.Stride;
@@ -142,7 +141,6 @@ public:
                 pixel[0] = stored[bytes[0]];
                 pixel[1] = stored[bytes[1]];
                 pixel[2] = stored[bytes[2]];
-                pixel[3] = stored[fourth];
             }
         }
     }

@@ -115,6 +115,12 @@ TEST(BmpCheck, BitFieldsOfWholeBytesAreReadAtAnyPlaceAndOthersRefused)
                         << layout.What << ", top-down " << topDown;
                 }
         }
+    // Bit fields after a 40-byte header must end before the pixels; in a small file they would not.
+    SBmpSpec overlapping{1, 1, 32};
+    overlapping.Masks = {0xFF, 0xFF00, 0xFF0000};
+    auto file = MakeBmp(overlapping);
+    file[10] = 62;
+    EXPECT_FALSE(CheckBmpFile(file));
 }
 
 // What text drawn on a real context cannot show: the textures' sizes, the one empty column of a glyph
