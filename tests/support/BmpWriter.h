@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -18,8 +19,8 @@ struct SBmpSpec
     std::function<std::uint32_t(std::int32_t x, std::int32_t y)> ColourAt = [](std::int32_t, std::int32_t) {
         return 0u;
     };
-    // Bit fields of red, green and blue when any is set: each channel scaled into its mask. A header of
-    // 56 bytes holds them (and an empty alpha mask); a 40-byte one is followed by them.
+    // Bit fields of red, green and blue, all set or none: each channel's byte goes to its mask's lowest
+    // bit. A header of 56 bytes holds them (and an empty alpha mask); a 40-byte one is followed by them.
     std::array<std::uint32_t, 3> Masks{};
     std::uint32_t InfoSize = 40;
 };
@@ -49,25 +50,17 @@ inline std::vector<std::uint8_t> MakeBmp(const SBmpSpec& layout)
     put(34, static_cast<std::uint32_t>(stride * layout.Height), 4);
     for (std::size_t channel = 0; fields && channel < 3; ++channel)
         put(54 + 4 * channel, layout.Masks[channel], 4);
-    // The colour 0xRRGGBB with each channel scaled into its mask.
-    const auto pack = [&](std::uint32_t colour) {
-        std::uint32_t value = 0;
-        for (std::size_t channel = 0; channel < 3; ++channel)
-        {
-            const std::uint32_t mask = layout.Masks[channel];
-            const std::uint32_t level = colour >> (16 - 8 * channel) & 0xFF;
-            const std::uint32_t low = mask & (~mask + 1);
-            value |= mask == 0 ? 0 : static_cast<std::uint32_t>(level * std::uint64_t{mask / low} / 255) * low;
-        }
-        return value;
-    };
     for (std::uint32_t entry = 0; entry < paletteSize / 4; ++entry)
         put(54 + entry * 4, entry * 0x010101u, 4);
     for (std::int32_t y = 0; y < layout.Height; ++y)
         for (std::int32_t x = 0; x < layout.Width; ++x)
         {
             // Little-endian: blue, green, red and the fourth byte; the rows bottom first unless top-down.
-            const std::uint32_t colour = fields ? pack(layout.ColourAt(x, y)) : layout.ColourAt(x, y);
+            std::uint32_t colour = layout.ColourAt(x, y);
+            if (fields) // each channel's byte at its mask's lowest bit
+                colour = (colour >> 16 & 0xFF) << std::countr_zero(layout.Masks[0]) |
+                         (colour >> 8 & 0xFF) << std::countr_zero(layout.Masks[1]) |
+                         (colour & 0xFF) << std::countr_zero(layout.Masks[2]);
             const std::size_t at = offset + (layout.TopDown ? y : layout.Height - 1 - y) * stride + x * bytes;
             put(at, colour, bytes);
         }

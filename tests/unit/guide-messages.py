@@ -12,23 +12,17 @@ sources = {path.relative_to(root).as_posix(): path.read_text()
 texts = set(re.findall(r'"([^"\\\n]*)"', "\n".join(sources.values())))
 # The prose only, its lines joined: quotes in code are code, not messages.
 prose = re.sub(r"^```.*?^```", "", (root / "docs/ENGINE.md").read_text(), flags=re.S | re.M)
-prose = re.sub(r"^    .*$", "", prose, flags=re.M)
-prose = " ".join(re.sub(r"`[^`]*`", "", prose).split())
+prose = " ".join(re.sub(r"`[^`]*`|^    .*$", "", prose, flags=re.M).split())
 
 wrong = []
 for quote in re.findall(r'"([^"]*)"', prose):
-    box = re.fullmatch(r"Fatal error: (\w+)@([\w/.]+)\((\d+)\): (.*)", quote)
-    if box:
-        kind, file, line, message = box.groups()
-        lines = sources.get(file, "").splitlines()
-        ok = kind == "CGeneralError" and 0 < int(line) <= len(lines) and \
-            f'VANTOR_GENERAL_ERROR("{message}")' in lines[int(line) - 1]
-    else:
-        # A standard library error shows its own type and text.
+    if box := re.fullmatch(r"Fatal error: CGeneralError@([\w/.]+)\((\d+)\): (.*)", quote):
+        lines = sources.get(box[1], "").splitlines() + [""] * int(box[2])
+        ok = f'VANTOR_GENERAL_ERROR("{box[3]}")' in lines[int(box[2]) - 1]
+    else:  # a standard library error shows its own type and text
         ok = quote in texts or quote.startswith("Fatal error: std::") or \
             any(text.endswith(": ") and quote.startswith(text) for text in texts)
     if not ok:
         wrong.append(quote)
-for quote in wrong:
-    print(f'docs/ENGINE.md quotes "{quote}", which the engine does not print', file=sys.stderr)
+        print(f'docs/ENGINE.md quotes "{quote}", which the engine does not print', file=sys.stderr)
 sys.exit(1 if wrong else 0)
