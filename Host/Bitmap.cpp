@@ -21,6 +21,25 @@ constexpr std::uint32_t Key(const std::uint8_t* pixel)
     return static_cast<std::uint32_t>(pixel[0]) << 16 | static_cast<std::uint32_t>(pixel[1]) << 8 | pixel[2];
 }
 
+// Where blue, green and red lie in a 32-bit pixel with these bit fields: only channels of one whole
+// byte each, at any three different places, are read; narrower or wider ones are not.
+std::optional<std::array<std::int32_t, 3>> ChannelBytes(const std::array<std::uint32_t, 3>& masks)
+{
+    std::array<std::int32_t, 3> bytes{};
+    for (std::size_t channel = 0; channel < 3; ++channel)
+    {
+        std::int32_t byte = 0;
+        while (byte < 4 && masks[channel] != 0xFFu << (8 * byte))
+            ++byte;
+        if (byte == 4)
+            return std::nullopt;
+        bytes[channel] = byte;
+    }
+    if (bytes[0] == bytes[1] || bytes[1] == bytes[2] || bytes[0] == bytes[2])
+        return std::nullopt;
+    return bytes;
+}
+
 constexpr std::uint32_t White = 0xFFFFFF;
 constexpr std::uint32_t Magenta = 0xFF00FF;
 constexpr std::uint32_t Green = 0x00FF00; // as blue, green, red bytes: (0, 255, 0)
@@ -72,10 +91,71 @@ std::optional<SBmpHeader> CheckBmpFile(std::span<const std::uint8_t> file)
     const std::int64_t stride = (width * depth + 31) / 32 * 4;
     header.Stride = static_cast<std::int32_t>(stride);
     header.PixelOffset = Read32(file, 10);
+    // Bit fields follow a 40-byte header; longer headers hold them at the same place.
+    const bool fields = compression == 3 && depth == 32;
+    const std::size_t headersEnd = FileHeaderSize + infoSize + (fields && infoSize < 52 ? 12 : 0);
     const std::int64_t end = static_cast<std::int64_t>(header.PixelOffset) + stride * header.Height;
-    if (header.PixelOffset < FileHeaderSize + infoSize || end > static_cast<std::int64_t>(file.size()))
+    if (header.PixelOffset < headersEnd || end > static_cast<std::int64_t>(file.size()))
         return std::nullopt;
+    header.InfoSize = infoSize;
+    header.BitFields = fields;
+    if (fields)
+        header.ChannelBytes = ChannelBytes({Read32(file, FileHeaderSize + 48), Read32(file, FileHeaderSize + 44),
+                                            Read32(file, FileHeaderSize + 40)});
     return header;
+}
+
+bool IsPlainBmp(const SBmpHeader& header)
+{
+    const std::uint32_t size = header.InfoSize;
+    return (header.BitsPerPixel == 24 || header.BitsPerPixel == 32) && !header.BitFields &&
+           (size == 12 || size == 40 || size == 108 || size == 124);
+}
+
+namespace
+{
+// The engine's reading of a file: its own bytes, reordered where its bit fields ask for it.
+class CFileBitmap final : public IBitmap
+{
+public:
+    CFileBitmap(std::vector<std::uint8_t> file, const SBmpHeader& header) : File(std::move(file))
+    {
+        Rows.BitsPerPixel = header.ChannelBytes ? header.BitsPerPixel : 0;
+        if (Rows.BitsPerPixel != 24 && Rows.BitsPerPixel != 32)
+            return;
+        Rows.Width = header.Width;
+        Rows.Height = header.Height;
+        Rows.Stride = header.Stride;
+        Rows.Rows = File.data() + header.PixelOffset;
+        Rows.TopDown = header.TopDown;
+        const std::array<std::int32_t, 3> bytes = *header.ChannelBytes;
+        if (bytes == std::array<std::int32_t, 3>{0, 1, 2})
+            return;
+        // The fourth byte, which nothing reads, keeps whatever it held.
+        for (std::int32_t y = 0; y < Rows.Height; ++y)
+        {
+            std::uint8_t* pixel = File.data() + header.PixelOffset + static_cast<std::size_t>(y) * Rows.Stride;
+            for (std::int32_t x = 0; x < Rows.Width; ++x, pixel += 4)
+            {
+                const std::array<std::uint8_t, 4> stored{pixel[0], pixel[1], pixel[2], pixel[3]};
+                pixel[0] = stored[bytes[0]];
+                pixel[1] = stored[bytes[1]];
+                pixel[2] = stored[bytes[2]];
+            }
+        }
+    }
+
+    const SBitmapRows& GetRows() const override { return Rows; }
+
+private:
+    std::vector<std::uint8_t> File;
+    SBitmapRows Rows;
+};
+} // namespace
+
+std::unique_ptr<IBitmap> ReadBmpFile(std::vector<std::uint8_t> file, const SBmpHeader& header)
+{
+    return std::make_unique<CFileBitmap>(std::move(file), header);
 }
 
 std::int32_t NextPowerOfTwo(std::int32_t n)

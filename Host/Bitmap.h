@@ -1,18 +1,23 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 // Pixel rows as a backend's BMP reader delivers them: in the order they are stored, each row a
-// whole number of 4-byte words, pixels as blue, green, red (and a fourth byte at 32 bits).
+// whole number of 4-byte words, pixels as blue, green, red (and a fourth byte at 32 bits) whatever
+// the file's own layout.
 struct SBitmapRows
 {
     std::int32_t Width = 0;
     std::int32_t Height = 0; // always positive
+    // 24 or 32; any other value is a file the engine refuses, with no rows: the file's other depth,
+    // or 0 for 32-bit bit fields whose channels are not whole bytes.
     std::int32_t BitsPerPixel = 0;
     std::int32_t Stride = 0;
     const std::uint8_t* Rows = nullptr;
@@ -45,12 +50,27 @@ struct SBmpHeader
     std::int32_t Stride = 0;
     std::uint32_t PixelOffset = 0;
     bool TopDown = false;
+    std::uint32_t InfoSize = 40;
+    bool BitFields = false;
+    // The bytes of a 32-bit pixel that hold blue, green and red, as the file's bit fields place
+    // them; empty for bit fields that are not three different whole bytes.
+    std::optional<std::array<std::int32_t, 3>> ChannelBytes = std::array<std::int32_t, 3>{0, 1, 2};
 };
 
 // Checks a BMP file's headers against the file itself before anything is allocated from them: sane
 // positive sizes, a known depth and an uncompressed layout, and every pixel row inside the file.
 // Nothing for a file that fails; readers treat it as unreadable.
 std::optional<SBmpHeader> CheckBmpFile(std::span<const std::uint8_t> file);
+
+// True for 24 or 32 bits without bit fields, in a header every system's reader knows (12, 40, 108
+// or 124 bytes): the stored bytes are the rows a reader must deliver. The systems' own readers get
+// only these (Windows's moves the channels of bit fields itself and fails on other header sizes).
+bool IsPlainBmp(const SBmpHeader& header);
+
+// The engine's own reader, for files that passed CheckBmpFile (the header is its answer): the rows
+// of the file itself, their channels moved into blue, green, red order; a refused depth or layout
+// gives its BitsPerPixel alone.
+std::unique_ptr<IBitmap> ReadBmpFile(std::vector<std::uint8_t> file, const SBmpHeader& header);
 
 // 1 for sizes up to 1, else the smallest power of two not below n. Sizes above 2^30 have none
 // that an int32 holds: std::out_of_range.

@@ -104,4 +104,11 @@ void CApplication::StartUp()
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 
     SetView(Width, Height);
+    StartedUp = true;
+}
+
+void CApplication::RequireStartedUp(std::string_view message, std::string_view name) const
+{
+    if (!StartedUp)
+        throw CVantorException(message, name);
 }

@@ -85,12 +85,15 @@ public:
 private:
     void StartUp();
     // The picture behind a loader's name, checked: found, 24 or 32 bits, small enough for a texture.
-    std::unique_ptr<IBitmap> LoadPicture(std::string_view name);
+    // Refused before start-up with the early message given.
+    std::unique_ptr<IBitmap> LoadPicture(std::string_view early, std::string_view name);
     void LoadShaderEntryPoints();
     template <typename T> void LoadGLFunction(T& entry, const char* name);
     void FrameTick();
     void Shutdown();
-    [[noreturn]] static void NotAvailableYet(const char* operation);
+    // Loaders and the frame timer need the window and its context, which start-up makes: before it
+    // (from the game's constructor) they refuse with a message that says where they belong.
+    void RequireStartedUp(std::string_view message, std::string_view name = {}) const;
 
     // IPlatformEvents: what the window procedure reports.
     void OnFocusGained() override;
@@ -104,6 +107,7 @@ private:
     std::unique_ptr<IMainController> Controller;
     bool UseShaders = false;
     bool ShaderEntryPointsLoaded = false; // by start-up, when UseShaders was true then
+    bool StartedUp = false;
     bool LabelSet = false;
     std::string Label;
     bool CaptionSet = false;

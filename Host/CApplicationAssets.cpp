@@ -40,8 +40,9 @@ bool FitsTexture(std::int32_t width, std::int32_t height)
 }
 } // namespace
 
-std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
+std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view early, std::string_view name)
 {
+    RequireStartedUp(early, name);
     std::unique_ptr<IBitmap> bitmap = IsDataFileName(name) ? Platform->ReadBitmap(name) : nullptr;
     if (!bitmap)
         throw CVantorException("Image file not found: ", name);
@@ -59,7 +60,7 @@ std::unique_ptr<IBitmap> CApplication::LoadPicture(std::string_view name)
 
 void CApplication::LoadImage(std::string_view name, bool useColourKeys)
 {
-    std::unique_ptr<IBitmap> bitmap = LoadPicture(name);
+    std::unique_ptr<IBitmap> bitmap = LoadPicture("Can't call LoadImage before Start: ", name);
     const SBitmapRows& rows = bitmap->GetRows();
     const std::int32_t width = rows.Width;
     const std::int32_t height = rows.Height;
@@ -74,6 +75,7 @@ void CApplication::LoadImage(std::string_view name, bool useColourKeys)
 std::shared_ptr<CTexture> CApplication::CreateTexture(std::string_view name, std::span<const std::uint32_t> pixels,
                                                       std::int32_t width, std::int32_t height)
 {
+    RequireStartedUp("Can't call CreateTexture before Start: ", name);
     if (width < 0 || height < 0)
         throw CVantorException("Invalid texture size: ", name);
     if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
@@ -102,7 +104,7 @@ std::shared_ptr<CTexture> CApplication::GetTexture(std::string_view name)
 
 void CApplication::LoadFont(std::string_view name)
 {
-    std::unique_ptr<IBitmap> bitmap = LoadPicture(name);
+    std::unique_ptr<IBitmap> bitmap = LoadPicture("Can't call LoadFont before Start: ", name);
     auto glyphs = std::make_shared<TGlyphTable>();
     CutFontGlyphs(bitmap->GetRows(), [&](std::uint32_t code, std::int32_t width, std::int32_t textureWidth,
                                          std::int32_t textureHeight, const std::vector<std::uint32_t>& texels) {

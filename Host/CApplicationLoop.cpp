@@ -67,6 +67,7 @@ void CApplication::Shutdown()
 
 void CApplication::StartFrameTimer()
 {
+    RequireStartedUp("Can't call StartFrameTimer before Start");
     Platform->ArmFrameTimer();
     FrameTimerRunning = true;
 }

@@ -6,6 +6,8 @@
 #include "Shared/CVantorException.h"
 #include "Vantor/GL.h"
 
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <tuple>
@@ -31,6 +33,7 @@ void Register(TNameTable<std::uint32_t>& table, std::string_view name, GLuint ob
 
 void CApplication::LoadShader(std::string_view name)
 {
+    RequireStartedUp("Can't call LoadShader before Start: ", name);
     if (!UseShaders)
         throw CVantorException("Can't load shaders when UseShaders is false");
     // Switched on after start-up: the entry points were never loaded.
@@ -62,6 +65,15 @@ void CApplication::LoadShader(std::string_view name)
     // A failed load leaves nothing behind: what it made is deleted, the tables stay as they were.
     if (compiled == 0)
     {
+        // The message names the file; the compiler's log, where the author looks, says what and where.
+        GLint length = 0;
+        GL20::glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+        std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
+        GL20::glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+        log.resize(std::strlen(log.c_str()));
+        while (!log.empty() && log.back() == '\n')
+            log.pop_back();
+        Platform->WriteDiagnostic("Shader compile failed: " + std::string(name) + (log.empty() ? "" : "\n") + log);
         GL20::glDeleteShader(shader);
         throw CVantorException("Shader compile failed: ", name);
     }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -89,7 +90,9 @@ public:
 
     // The named file of the data folder beside the executable, read as a BMP picture; null when it
     // is missing or cannot be read as one. Headers are checked against the file before anything is
-    // allocated from them. Depths other than 24 and 32 come back without pixel rows.
+    // allocated from them. Pixels come as blue, green, red whatever the file's bit fields say;
+    // depths other than 24 and 32, and bit fields that are not whole bytes, come back without pixel
+    // rows (ReadBmpFile does all of this for a backend that reads the file itself).
     virtual std::unique_ptr<IBitmap> ReadBitmap(std::string_view name) = 0;
 
     // The named file of the data folder read whole. On Ok and ReadFailed, bytes holds the file's
@@ -100,4 +103,12 @@ public:
     // an image the player cannot play. The image stays valid and unchanged until StopSound or the
     // next call.
     virtual void PlaySoundImage(std::span<const std::uint8_t> image) = 0;
+
+    // A line for the game's author, such as a shader compiler's log: standard error here, and the
+    // debugger's output too where the system has one.
+    virtual void WriteDiagnostic(std::string_view text)
+    {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+        std::fflush(stderr);
+    }
 };

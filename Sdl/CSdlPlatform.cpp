@@ -345,8 +345,6 @@ public:
         Rows.Rows = static_cast<const std::uint8_t*>(surface->pixels);
         Rows.TopDown = true;
     }
-    // The depth alone, which the engine refuses before it looks at anything else.
-    explicit CSdlBitmap(std::int32_t bitsPerPixel) { Rows.BitsPerPixel = bitsPerPixel; }
     CSdlBitmap(const CSdlBitmap&) = delete;
     CSdlBitmap& operator=(const CSdlBitmap&) = delete;
     ~CSdlBitmap() override { SDL_FreeSurface(Surface); }
@@ -379,8 +377,9 @@ std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
     const std::optional<SBmpHeader> header = CheckBmpFile(file);
     if (!header || file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return nullptr;
-    if (header->BitsPerPixel != 24 && header->BitsPerPixel != 32)
-        return std::make_unique<CSdlBitmap>(header->BitsPerPixel);
+    // SDL keeps the stored bytes whatever the bit fields say; other depths are only refused.
+    if (!IsPlainBmp(*header))
+        return ReadBmpFile(std::move(file), *header);
     SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1);
     if (surface == nullptr)
         return nullptr;

@@ -362,27 +362,6 @@ private:
     HBITMAP Bitmap;
     SBitmapRows Rows;
 };
-
-// A top-down file's own rows, already checked against the file.
-class CFileBitmap final : public IBitmap
-{
-public:
-    CFileBitmap(std::vector<std::uint8_t> file, const SBmpHeader& header) : File(std::move(file))
-    {
-        Rows.Width = header.Width;
-        Rows.Height = header.Height;
-        Rows.BitsPerPixel = header.BitsPerPixel;
-        Rows.Stride = header.Stride;
-        Rows.Rows = File.data() + header.PixelOffset;
-        Rows.TopDown = header.TopDown;
-    }
-
-    const SBitmapRows& GetRows() const override { return Rows; }
-
-private:
-    std::vector<std::uint8_t> File;
-    SBitmapRows Rows;
-};
 } // namespace
 
 std::wstring CWin32Platform::GetDataPath(std::string_view name)
@@ -410,9 +389,11 @@ std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)
     const std::optional<SBmpHeader> header = CheckBmpFile(file);
     if (!header)
         return nullptr;
-    // The system's reader gives top-down files back empty under Wine; their rows are used as read.
-    if (header->TopDown)
-        return std::make_unique<CFileBitmap>(std::move(file), *header);
+    // The system's reader gives top-down files back empty under Wine, fails on headers of unusual
+    // sizes and moves the channels of bit fields itself: the engine reads those files as it does on
+    // every system, and refuses other depths.
+    if (header->TopDown || !IsPlainBmp(*header))
+        return ReadBmpFile(std::move(file), *header);
     file = {};
     const auto bitmap = static_cast<HBITMAP>(
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
@@ -468,4 +449,10 @@ void ShowFatalError(std::string_view text)
     }
     const std::wstring message = Widen(text);
     MessageBoxW(nullptr, message.c_str(), nullptr, MB_ICONERROR);
+}
+
+void CWin32Platform::WriteDiagnostic(std::string_view text)
+{
+    IPlatform::WriteDiagnostic(text);
+    OutputDebugStringW(Widen(std::string(text) + "\n").c_str());
 }

@@ -43,6 +43,7 @@ public:
     EFileRead ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
                            std::size_t extraZeroBytes) override;
     void PlaySoundImage(std::span<const std::uint8_t> image) override;
+    void WriteDiagnostic(std::string_view text) override;
 
     // The named file in the Data folder beside the executable, as a zero-terminated UTF-16 path.
     static std::wstring GetDataPath(std::string_view name);

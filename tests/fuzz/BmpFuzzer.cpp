@@ -1,4 +1,4 @@
-// Hostile BMP files against the header check, the conversion and font cutting, and SDL's reader
+// Hostile BMP files against the header check, the engine's reader, the conversion and font cutting, and SDL's reader
 // behind the check: nothing may crash, hang, read outside the file or allocate without bound.
 #include "Host/Bitmap.h"
 
@@ -20,10 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (end > size)
         std::abort();
     static_cast<void>(*static_cast<const volatile std::uint8_t*>(data + end - 1));
-    if (header->BitsPerPixel != 24 && header->BitsPerPixel != 32)
+    // The engine's own reader, which moves the channels of bit fields.
+    const auto bitmap = ReadBmpFile(std::vector<std::uint8_t>(data, data + size), *header);
+    const SBitmapRows& rows = bitmap->GetRows();
+    if (rows.BitsPerPixel != 24 && rows.BitsPerPixel != 32)
         return 0;
-    const SBitmapRows rows{header->Width,  header->Height, header->BitsPerPixel,
-                           header->Stride, data + header->PixelOffset, header->TopDown};
     std::vector<std::uint32_t> texels;
     ConvertToTexels(rows, true, NextPowerOfTwo(rows.Width), NextPowerOfTwo(rows.Height), texels);
     CutFontGlyphs(rows,

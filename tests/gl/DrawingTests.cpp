@@ -122,6 +122,21 @@ const std::vector<SScene> Scenes{
      {{49, 46, Rgb(Pattern(0, 3))}, {46, 46, Rgb(Pattern(3, 3))}, {46, 49, Rgb(Pattern(3, 0))},
       {296, 303, Rgb(Pattern(3, 3))}, {7, 10, Black}, {8, 8, Red}, {12, 12, Red}, {13, 10, Black}, {31, 11, Red},
       {32, 11, Black}}},
+    {"bit fields: the usual masks, red in the low byte, the channels in the high bytes in a 56-byte header: the "
+     "same colours",
+     [] {
+         const std::array<std::uint32_t, 3> masks[] = {
+             {0xFF0000, 0xFF00, 0xFF}, {0xFF, 0xFF00, 0xFF0000}, {0xFF000000, 0xFF0000, 0xFF00}};
+         for (int i = 0; i < 3; ++i)
+         {
+             SBmpSpec layout{2, 1, 32, false, [](std::int32_t x, std::int32_t) { return x == 0 ? 0xFF8000u : 0x0040FFu; }};
+             layout.Masks = masks[i];
+             layout.InfoSize = i == 2 ? 56 : 40;
+             Engine().DrawImage(Picture("Fields" + std::to_string(i) + ".bmp", layout), 10 * i, 400, -1, -1, 0.0f, 0.0f);
+         }
+     },
+     {{0, 400, {255, 128, 0}}, {1, 400, {0, 64, 255}}, {10, 400, {255, 128, 0}}, {11, 400, {0, 64, 255}},
+      {20, 400, {255, 128, 0}}, {21, 400, {0, 64, 255}}}},
     {"global alpha: half, then nothing",
      [] {
          Engine().SetClearColour(1.0f, 0.0f, 0.0f);

@@ -137,6 +137,7 @@ public:
         PlayedBytes.assign(image.begin(), image.end());
     }
     void StopSound() override { Log.push_back("StopSound"), StopPlayer(); }
+    void WriteDiagnostic(std::string_view text) override { Log.push_back("Diagnostic " + std::string(text)); }
 
     // The data folder: each file, and how reading it ends (on ReadFailed, with what was read).
     struct SDataFile

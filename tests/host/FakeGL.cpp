@@ -2,6 +2,7 @@
 
 #include "Vantor/GL.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -63,6 +64,13 @@ const std::pair<const char*, void*> EntryPoints[] = {
     {"glGetShaderiv", Entry(+[](GLuint shader, GLenum name, GLint* value) {
          if (FakeGL::WriteStatus && name == GL_COMPILE_STATUS)
              *value = Status(shader, "compile error");
+         if (FakeGL::WriteStatus && name == GL_INFO_LOG_LENGTH)
+             *value = static_cast<GLint>(ShaderSources[shader].size() + 10);
+     })},
+    // The log is "0:1(1): " and the source, ended as a driver ends it.
+    {"glGetShaderInfoLog", Entry(+[](GLuint shader, GLsizei size, GLsizei*, GLchar* log) {
+         const std::string text = "0:1(1): " + ShaderSources[shader] + "\n";
+         *std::copy_n(text.begin(), std::min<std::size_t>(text.size(), static_cast<std::size_t>(size) - 1), log) = 0;
      })},
     {"glCreateProgram", Entry(+[] { return NextProgram++; })},
     {"glAttachShader", Entry(+[](GLuint program, GLuint shader) { AttachedShaders[program] = shader; })},

@@ -114,6 +114,12 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
             engine.SetUseShaders(shaders);
         };
     };
+    const auto early = [=](std::function<void(IVantor&)> call) {
+        return [=](IVantor& engine) {
+            configured("T", 800, 600, true)(engine);
+            call(engine);
+        };
+    };
     struct SRow
     {
         std::function<void(IVantor&)> Configure;
@@ -134,6 +140,14 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
         // Loaded in order: the first missing one is named, and nothing is asked for after it.
         {configured("T", 800, 600, true), "2.1 Mesa 22.3.6", {"glUniform2f", "glGetProgramInfoLog"},
          "Failed to load OpenGL function: glGetProgramInfoLog", 8},
+        // What needs the window, its context or the timer, called from the constructor: no "Image too large".
+        {early([](IVantor& e) { e.LoadImage("Back.bmp", false); }), "2.1", {},
+         "Can't call LoadImage before Start: Back.bmp", 0},
+        {early([](IVantor& e) { e.LoadFont("F.bmp"); }), "2.1", {}, "Can't call LoadFont before Start: F.bmp", 0},
+        {early([](IVantor& e) { e.CreateTexture("T", {}, 0, 0); }), "2.1", {},
+         "Can't call CreateTexture before Start: T", 0},
+        {early([](IVantor& e) { e.LoadShader("S.frag"); }), "2.1", {}, "Can't call LoadShader before Start: S.frag", 0},
+        {early([](IVantor& e) { e.StartFrameTimer(); }), "2.1", {}, "Can't call StartFrameTimer before Start", 0},
     };
     for (const auto& row : rows)
     {

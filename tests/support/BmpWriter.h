@@ -1,11 +1,13 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-// BMP files for tests: uncompressed, BITMAPINFOHEADER, rows padded to whole words.
+// BMP files for tests: uncompressed or bit fields, BITMAPINFOHEADER, rows padded to whole words.
 struct SBmpSpec
 {
     std::int32_t Width = 1;
@@ -17,6 +19,10 @@ struct SBmpSpec
     std::function<std::uint32_t(std::int32_t x, std::int32_t y)> ColourAt = [](std::int32_t, std::int32_t) {
         return 0u;
     };
+    // Bit fields of red, green and blue, all set or none: each channel's byte goes to its mask's lowest
+    // bit. A header of 56 bytes holds them (and an empty alpha mask); a 40-byte one is followed by them.
+    std::array<std::uint32_t, 3> Masks{};
+    std::uint32_t InfoSize = 40;
 };
 
 inline std::vector<std::uint8_t> MakeBmp(const SBmpSpec& layout)
@@ -24,7 +30,8 @@ inline std::vector<std::uint8_t> MakeBmp(const SBmpSpec& layout)
     const std::int32_t bytes = layout.BitsPerPixel / 8;
     const std::int32_t stride = (layout.Width * layout.BitsPerPixel + 31) / 32 * 4;
     const std::uint32_t paletteSize = layout.BitsPerPixel <= 8 ? (4u << layout.BitsPerPixel) : 0u;
-    const std::uint32_t offset = 14 + 40 + paletteSize;
+    const bool fields = layout.Masks != std::array<std::uint32_t, 3>{};
+    const std::uint32_t offset = 14 + layout.InfoSize + paletteSize + (fields && layout.InfoSize == 40 ? 12 : 0);
     const std::uint32_t size = offset + static_cast<std::uint32_t>(stride * layout.Height);
     std::vector<std::uint8_t> file(size, 0);
     const auto put = [&](std::size_t at, std::uint32_t value, int length) {
@@ -34,19 +41,26 @@ inline std::vector<std::uint8_t> MakeBmp(const SBmpSpec& layout)
     put(0, 'B' | 'M' << 8, 2);
     put(2, size, 4);
     put(10, offset, 4);
-    put(14, 40, 4);
+    put(14, layout.InfoSize, 4);
     put(18, static_cast<std::uint32_t>(layout.Width), 4);
     put(22, static_cast<std::uint32_t>(layout.TopDown ? -layout.Height : layout.Height), 4);
     put(26, 1, 2);
     put(28, static_cast<std::uint32_t>(layout.BitsPerPixel), 2);
+    put(30, fields ? 3 : 0, 4);
     put(34, static_cast<std::uint32_t>(stride * layout.Height), 4);
+    for (std::size_t channel = 0; fields && channel < 3; ++channel)
+        put(54 + 4 * channel, layout.Masks[channel], 4);
     for (std::uint32_t entry = 0; entry < paletteSize / 4; ++entry)
         put(54 + entry * 4, entry * 0x010101u, 4);
     for (std::int32_t y = 0; y < layout.Height; ++y)
         for (std::int32_t x = 0; x < layout.Width; ++x)
         {
             // Little-endian: blue, green, red and the fourth byte; the rows bottom first unless top-down.
-            const std::uint32_t colour = layout.ColourAt(x, y);
+            std::uint32_t colour = layout.ColourAt(x, y);
+            if (fields) // each channel's byte at its mask's lowest bit
+                colour = (colour >> 16 & 0xFF) << std::countr_zero(layout.Masks[0]) |
+                         (colour >> 8 & 0xFF) << std::countr_zero(layout.Masks[1]) |
+                         (colour & 0xFF) << std::countr_zero(layout.Masks[2]);
             const std::size_t at = offset + (layout.TopDown ? y : layout.Height - 1 - y) * stride + x * bytes;
             put(at, colour, bytes);
         }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <stdexcept>
 #include <tuple>
@@ -31,7 +32,7 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
                                                  header.Stride}),
                       std::vector<std::int32_t>({3, 2, topDown, depth, stride}));
         }
-    // The old core header of 16-bit sizes, and bit fields, which 32-bit pixels may have.
+    // The old core header of 16-bit sizes.
     const auto wide = MakeBmp({3, 2, 24});
     std::vector<std::uint8_t> core(wide.begin(), wide.begin() + 14);
     core.insert(core.end(), {12, 0, 0, 0, 3, 0, 2, 0, 1, 0, 24, 0});
@@ -40,9 +41,6 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
     const auto header = CheckBmpFile(core).value();
     EXPECT_EQ(std::vector<std::int32_t>({header.Width, header.Height, header.BitsPerPixel, header.Stride}),
               std::vector<std::int32_t>({3, 2, 24, 12}));
-    auto fields = MakeBmp({3, 2, 32});
-    fields[30] = 3;
-    EXPECT_TRUE(CheckBmpFile(fields));
 
     const auto good = MakeBmp({4, 4, 24});
     const std::size_t all = good.size();
@@ -68,6 +66,57 @@ TEST(BmpCheck, HeadersAreReadAndRefusedWhereTheFileCannotBackThem)
         file.resize(row.Kept);
         EXPECT_FALSE(CheckBmpFile(file)) << row.What;
     }
+}
+
+// Every reader delivers blue, green, red, whatever bytes the bit fields give the channels; channels
+// of other widths, or sharing a byte, are refused like a depth the engine does not draw.
+TEST(BmpCheck, BitFieldsOfWholeBytesAreReadAtAnyPlaceAndOthersRefused)
+{
+    const std::uint32_t colours[] = {0x123456, 0xFF0080, 0x00FF01, 0x8001FF};
+    const struct
+    {
+        const char* What;
+        std::array<std::uint32_t, 3> Masks; // red, green, blue
+        std::uint32_t InfoSize;
+        std::int32_t Depth; // as delivered: 32 read, else refused
+    } layouts[] = {
+        {"no bit fields", {}, 40, 32},
+        {"no bit fields, a 64-byte header", {}, 64, 32},
+        {"the usual masks", {0xFF0000, 0xFF00, 0xFF}, 40, 32},
+        {"red in the low byte, blue in the third", {0xFF, 0xFF00, 0xFF0000}, 40, 32},
+        {"the channels in the high bytes", {0xFF000000, 0xFF0000, 0xFF00}, 40, 32},
+        {"masks inside a 56-byte header", {0xFF00, 0xFF000000, 0xFF}, 56, 32},
+        {"ten bits a channel", {0x3FF00000, 0xFFC00, 0x3FF}, 40, 0},
+        {"5-6-5 in 32 bits", {0xF800, 0x7E0, 0x1F}, 40, 0},
+        {"a byte straddling two", {0xFF0000, 0xFF0, 0xFF}, 40, 0},
+        {"a channel of 16 bits", {0xFFFF0000, 0xFF00, 0xFF}, 40, 0},
+        {"two channels in one byte", {0xFF, 0xFF, 0xFF00}, 40, 0},
+    };
+    for (const auto& layout : layouts)
+        for (const bool topDown : {false, true})
+        {
+            SBmpSpec spec{2, 2, 32, topDown, [&](std::int32_t x, std::int32_t y) { return colours[2 * y + x]; }};
+            spec.Masks = layout.Masks;
+            spec.InfoSize = layout.InfoSize;
+            auto file = MakeBmp(spec);
+            const auto header = CheckBmpFile(file).value();
+            const auto bitmap = ReadBmpFile(std::move(file), header);
+            const SBitmapRows& rows = bitmap->GetRows();
+            ASSERT_EQ(rows.BitsPerPixel, layout.Depth) << layout.What;
+            for (std::int32_t y = 0; y < rows.Height; ++y)
+                for (std::int32_t x = 0; x < 2; ++x)
+                {
+                    const std::uint8_t* pixel = rows.PictureRow(y) + 4 * x;
+                    EXPECT_EQ(pixel[2] << 16 | pixel[1] << 8 | pixel[0], static_cast<int>(colours[2 * y + x]))
+                        << layout.What << ", top-down " << topDown;
+                }
+        }
+    // Bit fields after a 40-byte header must end before the pixels; in a small file they would not.
+    SBmpSpec overlapping{1, 1, 32};
+    overlapping.Masks = {0xFF, 0xFF00, 0xFF0000};
+    auto file = MakeBmp(overlapping);
+    file[10] = 62;
+    EXPECT_FALSE(CheckBmpFile(file));
 }
 
 // What text drawn on a real context cannot show: the textures' sizes, the one empty column of a glyph
