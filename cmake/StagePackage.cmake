@@ -5,6 +5,7 @@
 # For the installer, the commands that install and remove each file are written in name order
 # (CPack's own lists follow the order the file system gives) to Files.nsh, which
 # cmake/NSIS.template.in includes.
+cmake_minimum_required(VERSION 3.25)
 if(CPACK_GENERATOR STREQUAL "DEB")
     execute_process(COMMAND strip --remove-section=.comment --remove-section=.note
                             ${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/lib/games/arborath/Arborath

@@ -61,10 +61,12 @@ for entry in 'level="asInvoker"' '<dpiAware [^>]*>false<' '<dpiAwareness [^>]*>u
              {1f676c76-80e1-4239-95bb-83d0f6d0da78,8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}; do
     grep -q "$entry" <<<"$manifest" || fail "the manifest lacks $entry"
 done
-# Every program vantor_add_program made for Windows carries its own.
+# Every program vantor_add_program made for Windows (the test command's build) carries its own.
+manifests=$(find build/windows -name '*.manifest')
+[ -n "$manifests" ] || fail "no programs in build/windows"
 while IFS= read -r file; do
     cmp -s <(wrestool -x --raw -t 24 "${file%.manifest}.exe") "$file" || fail "${file%.manifest}.exe lacks its manifest"
-done < <(find build/windows build/release-windows -name '*.manifest' 2>/dev/null)
+done <<<"$manifests"
 strings -el "$exe" | grep -qx "$version" || fail "no version $version in the version resource"
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 [ "$dlls" = "comctl32.dll gdi32.dll kernel32.dll msvcrt.dll opengl32.dll shlwapi.dll user32.dll winmm.dll " ] ||

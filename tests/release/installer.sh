@@ -11,6 +11,7 @@ export WINEPREFIX=$(mktemp -d) WINEDEBUG=-all LC_ALL=C.UTF-8
 # No menu entries on the host's desktop for the shortcut; no .NET or HTML engine to install.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+trap 'echo "installer check failed at line $LINENO" >&2' ERR
 fail() { echo "installer check failed: $*" >&2; exit 1; }
 timeout 300 wineboot -i >/dev/null 2>&1
 
@@ -19,8 +20,8 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Arborath'
 # Runs a program of the prefix and waits for every process it started (the uninstaller runs on
 # from a copy of itself).
 run() { wine "$@" >/dev/null 2>&1 || fail "$* ended with $?"; wineserver -w; }
-# reg writes in the console's code page (437 for this locale).
-value() { wine reg query "$key" /v "$1" 2>/dev/null | iconv -f CP437 | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+# The uninstall entry's values, as reg lists them (in the console's code page, 437 here).
+entry() { wine reg query "$key" 2>/dev/null | iconv -f CP437 | tr -d '\r'; }
 # The installer takes what follows /D= to the end of its command line, unquoted; Wine would quote
 # an argument with a space, so the folder goes as two.
 install_to_folder() { run "$setup" /S "/D=${folder% *}" "${folder##* }"; }
@@ -35,16 +36,17 @@ check_installed() {
     [ "$(files)" = "$(expected "$@")" ] || fail "the folder holds $(files)"
     [ "$(shortcuts)" = Arborath.lnk ] || fail "Start-menu shortcuts: $(shortcuts)"
     grep -qa 'Arborath.exe' "$(find "$WINEPREFIX/drive_c/users" -name Arborath.lnk)" || fail "the shortcut's target"
+    local values field size bytes
+    values=$(entry)
+    value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$values"; }
     for field in "DisplayName=Arborath" "DisplayVersion=$version" "Publisher=The Arborath developers" \
                  "DisplayIcon=$folder\\Arborath.exe,0" "InstallLocation=$folder" \
                  "UninstallString=\"$folder\\Uninstall Arborath.exe\"" "NoModify=0x1"; do
         [ "$(value "${field%%=*}")" = "${field#*=}" ] || fail "${field%%=*} is '$(value "${field%%=*}")'"
     done
-    local size=$(($(value EstimatedSize))) bytes
-    bytes=$(($(cd "$unix" && stat -c %s "${installed[@]}" | paste -sd+)))
-    ((size * 1024 >= bytes * 9 / 10 && size * 1024 <= bytes * 11 / 10)) || fail "EstimatedSize $size KiB for $bytes bytes"
-    [ "$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' | grep -c 'Arborath')" = 1 ] ||
-        fail "more than one entry"
+    size=$(($(value EstimatedSize) * 1024)) bytes=$(($(cd "$unix" && stat -c %s "${installed[@]}" | paste -sd+)))
+    ((size >= bytes * 9 / 10 && size <= bytes * 11 / 10)) || fail "EstimatedSize $size for $bytes bytes"
+    [ "$(wine reg query "${key%\\*}" | grep -c Arborath)" = 1 ] || fail "more than one entry"
 }
 
 install_to_folder
@@ -64,7 +66,7 @@ run "$unix/Uninstall Arborath.exe" /S
 rm -r "$unix/Shots"
 install_to_folder
 run "$unix/Uninstall Arborath.exe" /S
-[ ! -e "$unix" ] || fail "the uninstall left the folder"
+[ ! -e "$unix" ] || fail "the uninstall left the folder, with $(files)"
 [ -z "$(shortcuts)" ] || fail "the uninstall left the shortcut"
-[ -z "$(value DisplayName)" ] || fail "the uninstall left the entry"
+! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstall left the entry"
 echo "installer ok"
