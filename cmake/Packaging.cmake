@@ -1,6 +1,6 @@
 # What a player downloads: `cmake --install` rules for Arborath, and CPack making a zip and an
-# installer of the Windows build or a Debian package of the Linux build from them. Included by the root
-# CMakeLists.txt after the Arborath target.
+# installer of the Windows build or a Debian package of the Linux build from them. Included by the
+# root CMakeLists.txt after the Arborath target.
 
 set(ARBORATH_MAINTAINER "The Arborath developers <arborath@users.noreply.example.org>")
 set(packaging ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
