@@ -14,7 +14,9 @@ if ! scripts/install-packages.sh release; then
 fi
 jobs=$(nproc)
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CMakeLists.txt)}
+# Zip times are local times; a builder's umask would reach the modes of the package's folders.
 export TZ=UTC LC_ALL=C.UTF-8
+umask 022
 
 # Builds the game in the tree $1 (configured with the rest of the arguments) and packs it there.
 release() {

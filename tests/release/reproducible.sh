@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The same sources give the same bytes: builds the release a second time, later, from a copy of
-# the tree's files in a folder of another name (build/again/Arborath-copy), and compares every
+# the tree's files in a folder of another name (build/again/Arborath-copy), with another time zone
+# and umask, and compares every
 # artefact in dist/ with the copy's. A difference names the file and the first member that differs
 # (inside a .deb, down to the file in its tar); diffoscope on the two files shows the rest. The
 # copy is left for that when they differ.
@@ -12,7 +13,8 @@ trap 'rm -rf "$work"' EXIT
 rm -rf build/again && mkdir -p "$copy"
 # The files git knows, as they are now: what a clone of the commit holds.
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$copy"
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) "$copy/scripts/release.sh" >"$work/log" 2>&1 ||
+# As on another machine: another time zone, another umask.
+(umask 077 && SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) TZ=Asia/Kolkata "$copy/scripts/release.sh" >"$work/log" 2>&1) ||
     { cat "$work/log" >&2; echo "the second release build failed" >&2; exit 1; }
 
 members() { case $1 in *.zip) unzip -Z1 "$1" ;; *.deb) ar t "$1" ;; *) tar -tf "$1" ;; esac; }
