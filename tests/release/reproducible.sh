@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The same sources give the same bytes: builds the release a second time, later, from a copy of
 # the tree's files in a folder of another name (build/again/Arborath-copy), with another time zone
-# and umask, and compares every
-# artefact in dist/ with the copy's. A difference names the file and the first member that differs
-# (inside a .deb, down to the file in its tar); diffoscope on the two files shows the rest. The
-# copy is left for that when they differ.
+# and umask, and compares every artefact in dist/ with the copy's. A difference names the file and
+# the first member that differs (inside a .deb, down to the file in its tar); diffoscope on the two
+# files shows the rest. The copy is left for that when they differ.
 #   reproducible.sh     after scripts/release.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
