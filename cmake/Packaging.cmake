@@ -1,17 +1,20 @@
-# What a player downloads: `cmake --install` rules for Arborath, and CPack making a zip of the
-# Windows build or a Debian package of the Linux build from them. Included by the root
-# CMakeLists.txt after the Arborath target.
+# What a player downloads: `cmake --install` rules for Arborath, and CPack making a zip and an
+# installer of the Windows build or a Debian package of the Linux build from them. Included by the
+# root CMakeLists.txt after the Arborath target.
 
 set(ARBORATH_MAINTAINER "The Arborath developers <arborath@users.noreply.example.org>")
 set(packaging ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 set(staged ${CMAKE_CURRENT_BINARY_DIR}/packaging)
 # The Data folder the build keeps beside the program: exactly the files the program names.
 get_target_property(data_folder Arborath VANTOR_DATA_FOLDER)
+# What players get of it: the folder's README.md is notes for developers.
+set(players_data PATTERN README.md EXCLUDE)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 configure_file(${packaging}/README.txt ${staged}/README.txt @ONLY)
 
+set(CPACK_PACKAGE_NAME Arborath)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Arborath developers")
 set(CPACK_PACKAGE_CONTACT ${ARBORATH_MAINTAINER})
@@ -23,6 +26,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "OpenGL in a fixed 800 x 600 window.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
+# The staged files' times set to SOURCE_DATE_EPOCH, and what strip leaves in the Linux program.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StagePackage.cmake)
 
 if(WIN32)
     # Explorer shows the icon and the version block; the window class still gets no icon.
@@ -32,30 +37,47 @@ if(WIN32)
     target_sources(Arborath PRIVATE ${staged}/Arborath.rc)
     set_property(SOURCE ${staged}/Arborath.rc APPEND PROPERTY OBJECT_DEPENDS ${ARBORATH_ICON})
 
-    # The zip's one folder, as it unpacks: Arborath/Arborath.exe with Data/ beside it.
+    # The zip's one folder, as it unpacks: Arborath/Arborath.exe with Data/ beside it. The installer
+    # puts the same files into the player's own programs folder.
     install(TARGETS Arborath RUNTIME DESTINATION .)
-    install(DIRECTORY ${data_folder}/ DESTINATION Data)
+    install(DIRECTORY ${data_folder}/ DESTINATION Data ${players_data})
     install(FILES ${staged}/README.txt ${packaging}/THIRD-PARTY-NOTICES.txt DESTINATION .)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 
-    set(CPACK_GENERATOR ZIP)
-    set(CPACK_PACKAGE_FILE_NAME Arborath) # the top folder
-    set(CPACK_ARBORATH_ZIP_NAME Arborath-${PROJECT_VERSION}-windows-x64)
-    set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/NameZip.cmake)
+    # The zip, and an installer for the current user alone made from cmake/NSIS.template.in: the
+    # stock template installs for all users, with administrator rights.
+    set(CPACK_GENERATOR ZIP NSIS)
+    set(CPACK_PACKAGE_FILE_NAME Arborath) # the zip's top folder
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    set(CPACK_ARBORATH_ZIP_NAME Arborath-${PROJECT_VERSION}-windows-x64)
+    set(CPACK_ARBORATH_SETUP_NAME Arborath-${PROJECT_VERSION}-windows-x64-setup)
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageName.cmake)
+    set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/WriteZip.cmake)
+    set(CPACK_NSIS_MUI_ICON ${ARBORATH_ICON})
+    set(CPACK_NSIS_MUI_UNIICON ${ARBORATH_ICON})
+    list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 else()
-    # The program with its Data beside it, as the engine wants, in a private folder under lib:
-    # an architecture-dependent binary may not live under share. The launcher on the PATH is a
-    # relative link, so the tree works wherever it is unpacked; the engine finds Data through
-    # the link's target.
+    # The program with its Data beside it, as the engine wants: the program in a private folder
+    # under lib/games (a binary may not live under share), its Data folder a link to the pictures
+    # in share/games, where data alike on every architecture belongs. The launcher on the PATH is
+    # a relative link too, so the tree works wherever it is unpacked; the engine finds Data through
+    # the launcher's target.
     set(ARBORATH_WM_CLASS Arborath)
-    install(TARGETS Arborath RUNTIME DESTINATION lib/arborath)
-    install(DIRECTORY ${data_folder}/ DESTINATION lib/arborath/Data)
-    file(CREATE_LINK ../lib/arborath/Arborath ${staged}/arborath SYMBOLIC)
-    install(FILES ${staged}/arborath DESTINATION games)
+    install(TARGETS Arborath RUNTIME DESTINATION lib/games/arborath)
+    install(DIRECTORY ${data_folder}/ DESTINATION share/games/arborath ${players_data})
+    file(MAKE_DIRECTORY ${staged}/links)
+    file(CREATE_LINK ../../../share/games/arborath ${staged}/links/Data SYMBOLIC)
+    install(FILES ${staged}/links/Data DESTINATION lib/games/arborath)
+    file(CREATE_LINK ../lib/games/arborath/Arborath ${staged}/links/arborath SYMBOLIC)
+    install(FILES ${staged}/links/arborath DESTINATION games)
 
-    configure_file(${packaging}/arborath.desktop ${staged}/arborath.desktop @ONLY)
-    install(FILES ${staged}/arborath.desktop DESTINATION share/applications)
+    # The desktop entry, and what software centres list, by one id. The project owns no domain
+    # name yet: its id is under example.org until it does.
+    set(ARBORATH_APP_ID org.example.arborath)
+    configure_file(${packaging}/arborath.metainfo.xml ${staged}/${ARBORATH_APP_ID}.metainfo.xml @ONLY)
+    install(FILES ${staged}/${ARBORATH_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+    configure_file(${packaging}/arborath.desktop ${staged}/${ARBORATH_APP_ID}.desktop @ONLY)
+    install(FILES ${staged}/${ARBORATH_APP_ID}.desktop DESTINATION share/applications)
     foreach(size 48 64 128 256)
         install(FILES ${packaging}/icons/arborath-${size}.png
                 DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME arborath.png)
@@ -73,6 +95,7 @@ else()
     add_dependencies(Arborath ArborathPackaging)
     install(FILES ${staged}/arborath.6.gz DESTINATION share/man/man6)
     install(FILES ${staged}/README.txt ${staged}/changelog.gz ${staged}/copyright DESTINATION share/doc/arborath)
+    install(FILES ${packaging}/lintian-overrides DESTINATION share/lintian/overrides RENAME arborath)
 
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

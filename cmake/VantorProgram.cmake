@@ -22,6 +22,22 @@ function(vantor_add_program name)
     endif()
     add_executable(${name} WIN32 ${entry} ${PROGRAM_SOURCES})
     target_link_libraries(${name} PRIVATE VantorPlatform)
+    if(WIN32)
+        # The application manifest, as resource 1 of type 24 (RT_MANIFEST). Its four-part version
+        # is the calling project's.
+        set(version ${PROJECT_VERSION})
+        if(NOT version)
+            set(version 0)
+        endif()
+        string(REPLACE "." ";" version "${version}.0.0.0")
+        list(SUBLIST version 0 4 version)
+        list(JOIN version "." version)
+        set(app_manifest ${CMAKE_CURRENT_BINARY_DIR}/${name}.manifest)
+        configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/Program.manifest.in ${app_manifest} @ONLY)
+        file(CONFIGURE OUTPUT ${app_manifest}.rc CONTENT "1 24 \"${app_manifest}\"\n" @ONLY)
+        target_sources(${name} PRIVATE ${app_manifest}.rc)
+        set_property(SOURCE ${app_manifest}.rc APPEND PROPERTY OBJECT_DEPENDS ${app_manifest})
+    endif()
 
     # Where the executable goes, as CMake decides it for a target that sets nothing of its own.
     get_target_property(folder ${name} RUNTIME_OUTPUT_DIRECTORY)

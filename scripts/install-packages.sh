@@ -6,9 +6,10 @@
 set -euo pipefail
 
 play=(cmake make g++ pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev)
-release=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev file)
+release=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev file
+         nsis zip)
 test=("${release[@]}" wine wine64 xvfb xauth xfonts-base x11-utils xdotool imagemagick python3 python3-pil
-      fonts-dejavu-core lintian desktop-file-utils zip unzip icoutils)
+      fonts-dejavu-core lintian desktop-file-utils unzip icoutils appstream)
 
 case "${1:-}" in
     play) wanted=("${play[@]}") ;;

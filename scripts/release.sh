@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Makes what a player downloads, into dist/: the Windows zip (MinGW-w64 build) and the Debian
-# package (SDL2 build), each from a release build tree of its own in build/release-*.
+# Makes what a player downloads, into dist/: the Windows installer and zip (MinGW-w64 build) and
+# the Debian package (SDL2 build), each from a release build tree of its own in build/release-*.
+# The same commit gives the same bytes wherever and whenever it is built: file times are the last
+# commit's (SOURCE_DATE_EPOCH, when not given), and the programs hold no path of the tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -11,6 +13,10 @@ if ! scripts/install-packages.sh release; then
     exit 1
 fi
 jobs=$(nproc)
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CMakeLists.txt)}
+# Zip times are local times; a builder's umask would reach the modes of the package's folders.
+export TZ=UTC LC_ALL=C.UTF-8
+umask 022
 
 # Builds the game in the tree $1 (configured with the rest of the arguments) and packs it there.
 release() {
@@ -23,15 +29,17 @@ release() {
     (cd "$tree" && cpack -B "$tree/cpack" >"$tree/cpack.log" 2>&1) || { cat "$tree/cpack.log" >&2; exit 1; }
 }
 
-# Debian's hardening flags, all of them, as a Debian package build would use them.
+# Debian's hardening flags, all of them, as a Debian package build would use them (with the tree's
+# path mapped to ".").
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 flags=$(dpkg-buildflags --get CPPFLAGS)
 release linux -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $flags" \
               -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $flags" \
               -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
-release windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+release windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+                -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root=." -DCMAKE_C_FLAGS="-ffile-prefix-map=$root=."
 
 rm -rf dist
 mkdir -p dist
-cp build/release-linux/cpack/*.deb build/release-windows/cpack/*-windows-x64.zip dist/
+cp build/release-linux/cpack/*.deb build/release-windows/cpack/*-windows-x64{.zip,-setup.exe} dist/
 ls -l dist

@@ -71,7 +71,7 @@ group() { # name display command...
         echo "FAILED: $name" >>"$logs/$name"
     fi
 }
-names=(linux game-windows linux-asan wine-rest windows release)
+names=(linux game-windows linux-asan wine-rest windows release reproducible)
 # Waited for by their ids: a bare wait would wait for the displays too.
 groups=()
 group linux "${displays[0]}" ctest --preset linux -LE wine --parallel "$jobs" & groups+=($!)
@@ -85,6 +85,9 @@ group game-windows "${displays[1]}" ctest --preset linux -R '^game-windows$' & g
     # The artefacts' names and contents, and both programs started from where they unpack.
     group release "${displays[3]}" tests/release/check.sh "$root/build/linux/tests/e2e/VantorIntegrationTests"
 } & groups+=($!)
+# The release built again from a copy of the tree and compared byte for byte: with the CPU the
+# tests leave.
+group reproducible "${displays[0]}" nice -n 19 tests/release/reproducible.sh & groups+=($!)
 wait "${groups[@]}"
 failed=0
 for name in "${names[@]}"; do

@@ -443,7 +443,7 @@ TEST(Release, BothArtefactsStartFromWhereTheyWereUnpacked)
     const auto root = Given("VANTOR_RELEASE_ROOT");
     ASSERT_FALSE(exe.empty() || root.empty()) << "VANTOR_RELEASE_EXE and VANTOR_RELEASE_ROOT name the artefacts";
     const CX11Display display;
-    const auto games = root / "usr/games", lib = root / "usr/lib/arborath";
+    const auto games = root / "usr/games", lib = root / "usr/lib/games/arborath";
     for (const auto& [program, data, launcher] :
          {std::tuple{exe, exe.parent_path() / "Data", "wine"}, std::tuple{games / "arborath", lib / "Data", ""}})
     {
