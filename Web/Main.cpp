@@ -1,0 +1,104 @@
+// Program entry in a web page: start the engine, then run its loop whenever the browser calls back
+// (a frame falls due, input arrives); any error that escapes shows over the canvas and ends it.
+#include "Host/CApplication.h"
+#include "Shared/FatalError.h"
+#include "Web/CWebPlatform.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <memory>
+
+namespace
+{
+CApplication* Application = nullptr;
+CWebPlatform* Platform = nullptr;
+bool Running = false;
+bool InTurn = false;
+long Timeout = 0;
+double TimeoutDue = 0.0;
+
+void Turn();
+
+void OnTimeout(void*)
+{
+    Timeout = 0;
+    Turn();
+}
+
+// No frame runs after an error or the close: the loop stops, and the game is left as it was.
+void Stop()
+{
+    Running = false;
+    if (Timeout != 0)
+        emscripten_clear_timeout(Timeout);
+    Timeout = 0;
+}
+
+// One turn of the host's loop, then a wake-up at the time the next frame falls due.
+void Turn()
+{
+    // A handler that the turn itself set off has its event dispatched by this turn already.
+    if (!Running || InTurn)
+        return;
+    InTurn = true;
+    try
+    {
+        if (!Application->Step())
+        {
+            Stop();
+            Application->End();
+        }
+    }
+    catch (...)
+    {
+        Stop();
+        ShowFatalError(FatalErrorText());
+        try
+        {
+            Application->End();
+        }
+        catch (...)
+        {
+        }
+    }
+    InTurn = false;
+    if (!Running)
+        return;
+    const double left = Platform->MillisecondsToNextFrame();
+    const double due = emscripten_get_now() + left;
+    // One wake-up at a time, moved when the due time moved.
+    if (Timeout != 0 && (left < 0.0 || due != TimeoutDue))
+    {
+        emscripten_clear_timeout(Timeout);
+        Timeout = 0;
+    }
+    if (left >= 0.0 && Timeout == 0)
+    {
+        TimeoutDue = due;
+        Timeout = emscripten_set_timeout(OnTimeout, left, nullptr);
+    }
+}
+} // namespace
+
+int main()
+{
+    try
+    {
+        auto platform = std::make_unique<CWebPlatform>();
+        Platform = platform.get();
+        Platform->SetWake(Turn);
+        // Kept for the life of the page: the browser goes on calling back after main returns.
+        Application = new CApplication(std::move(platform));
+        Application->Begin();
+    }
+    catch (...)
+    {
+        ShowFatalError(FatalErrorText());
+        return 0;
+    }
+    // The first frame at once.
+    Running = true;
+    Turn();
+    return 0;
+}
