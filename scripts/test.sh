@@ -48,6 +48,10 @@ step "Linux build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan --parallel "$jobs"
 
+step "Web build (Emscripten)"
+cmake --preset web >/dev/null
+cmake --build --preset web --parallel "$jobs"
+
 # The release artefacts, made as a player downloads them; checked with the tests.
 step "Release builds (scripts/release.sh)"
 scripts/release.sh
@@ -71,7 +75,7 @@ group() { # name display command...
         echo "FAILED: $name" >>"$logs/$name"
     fi
 }
-names=(linux game-windows linux-asan wine-rest windows release)
+names=(linux game-windows linux-asan wine-rest windows release web)
 # Waited for by their ids: a bare wait would wait for the displays too.
 groups=()
 group linux "${displays[0]}" ctest --preset linux -LE wine --parallel "$jobs" & groups+=($!)
@@ -85,6 +89,8 @@ group game-windows "${displays[1]}" ctest --preset linux -R '^game-windows$' & g
     # The artefacts' names and contents, and both programs started from where they unpack.
     group release "${displays[3]}" tests/release/check.sh "$root/build/linux/tests/e2e/VantorIntegrationTests"
 } & groups+=($!)
+# The web build in headless Chromium, which needs no display; the release zip's whole game is the longest.
+group web "" ctest --test-dir build/web --output-on-failure --parallel 2 & groups+=($!)
 wait "${groups[@]}"
 failed=0
 for name in "${names[@]}"; do

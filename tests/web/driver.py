@@ -46,8 +46,9 @@ def serve(folder, missing=None):
     return f'http://127.0.0.1:{server.server_address[1]}/'
 
 
-# KeyboardEvent.code, key and Windows key code of the keys the tests press.
-KEYS = {'a': ('KeyA', 'a', 65), 's': ('KeyS', 's', 83), 'k': ('KeyK', 'k', 75), 'l': ('KeyL', 'l', 76),
+# The keys the tests press, by their place on the keyboard, as a French keyboard sends them (code,
+# key and Windows key code): the players' keys stay where their hands are on any layout.
+KEYS = {'a': ('KeyA', 'q', 81), 's': ('KeyS', 's', 83), 'k': ('KeyK', 'k', 75), 'l': ('KeyL', 'l', 76),
         ' ': ('Space', ' ', 32)}
 
 

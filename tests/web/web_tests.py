@@ -6,7 +6,6 @@ and what only a browser does to a game (sound after the first key, focus lost wi
 VANTOR_WEB_BUILD names the web build's folder, VANTOR_WEB_ZIP the release's web zip."""
 import os
 import pathlib
-import re
 import shutil
 import sys
 import tempfile
@@ -88,8 +87,7 @@ class Release(Page):
         self.browser.key(' ')
         self.browser.wait('Space to take the offering', lambda: not mystery())
         # Held, A repeats as a keyboard does; the rules take some 50 s however fast.
-        winner = bmp(self.folder / 'Data/RedWins.bmp') if (self.folder / 'Data').is_dir() else bmp(
-            ROOT / 'Data/RedWins.bmp')
+        winner = bmp(ROOT / 'Data/RedWins.bmp')
         def won():
             self.browser.key('a', 'down', repeat=True)
             return self.browser.canvas().tobytes() == winner.tobytes()
