@@ -1,6 +1,14 @@
 // Runs in the page before the program: puts the program's Data files, fetched from the Data folder
 // beside the page, where the program reads them, and shows a start that fails over the canvas.
 Module.canvas = document.getElementById('canvas');
+// Opened from a file, the page's program cannot fetch its files: say how to open it instead.
+if (location.protocol === 'file:') {
+    var overlay = document.getElementById('error');
+    overlay.textContent = 'This page must come from a web server, not from a file. In its folder, run\n' +
+                          '    python3 -m http.server\n' +
+                          'and open http://localhost:8000/ in the browser.';
+    overlay.hidden = false;
+}
 Module.preRun = (Module.preRun || []).concat(function() {
     FS.mkdir('/Data');
     VantorDataFiles.forEach(function(name) {
