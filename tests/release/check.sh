@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
 # Checks the release artefacts in dist/ as a player gets them: the names carry the version, the
-# contents are exactly the listed files, the Debian tools accept the package, and both programs
-# start from where they were unpacked (the Release case of tests/e2e, run by the driver given).
+# contents are exactly the listed files, the Debian tools accept the package, and both desktop
+# programs start from where they were unpacked (the Release case of tests/e2e, run by the driver
+# given; the web zip is played by tests/web).
 #   check.sh <VantorIntegrationTests>     after scripts/release.sh; needs DISPLAY and WINEPREFIX
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 version=$(sed -n 's/^project(Vantor VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-zip=dist/Arborath-$version-windows-x64.zip deb=dist/arborath_${version}_amd64.deb
+zip=dist/Arborath-$version-windows-x64.zip deb=dist/arborath_${version}_amd64.deb web=dist/Arborath-$version-web.zip
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch" Data/Stale.bmp' EXIT
 fail() { echo "release check failed: $*" >&2; exit 1; }
 # The listing of an artefact, against the expected one.
 same() { diff -u <(printf '%s\n' "${@:3}" | sort) <(sort <<<"$2") >&2 || fail "$1 holds other files"; }
 
-[ "$(ls dist)" = "$(printf '%s\n' "${deb#dist/}" "${zip#dist/}" | sort)" ] || fail "dist/ holds $(ls dist)"
+[ "$(ls dist)" = "$(printf '%s\n' "${deb#dist/}" "${zip#dist/}" "${web#dist/}" | sort)" ] || fail "dist/ holds $(ls dist)"
 data=(Background.bmp BlueWins.bmp "Lucida Console_14.bmp" README.md RedWins.bmp)
 same "$zip" "$(unzip -Z1 "$zip" | grep -v '/$')" Arborath/{Arborath.exe,README.txt,LICENSE.txt,THIRD-PARTY-NOTICES.txt} \
     "${data[@]/#/Arborath/Data/}"
+same "$web" "$(unzip -Z1 "$web" | grep -v '/$')" Arborath/{index.html,Arborath.js,Arborath.wasm,favicon.png} \
+    Arborath/{LICENSE.txt,THIRD-PARTY-NOTICES.txt} "${data[@]/#/Arborath/Data/}"
+[ "$(stat -c %s "$web")" -le 1500000 ] || fail "$web is larger than 1.5 MB"
 same "$deb" "$(dpkg-deb -c "$deb" | grep -v '^d' | sed 's/^.* \.\/\(.*\)$/\1/; s/ -> .*//')" usr/games/arborath \
     usr/lib/arborath/Arborath "${data[@]/#/usr/lib/arborath/Data/}" usr/share/applications/arborath.desktop \
     usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/arborath.png usr/share/man/man6/arborath.6.gz \
@@ -55,4 +59,4 @@ rm Data/Stale.bmp
 cmake --build build/release-linux --target Arborath >/dev/null 2>&1
 (cd build/release-linux && cpack -B "$scratch/cpack" >/dev/null 2>&1)
 [[ $(dpkg-deb -c "$scratch"/cpack/*.deb) != *Data/Stale.bmp* ]] || fail "stale data file in the package"
-echo "release artefacts ok: ${zip#dist/} ${deb#dist/}"
+echo "release artefacts ok: ${zip#dist/} ${deb#dist/} ${web#dist/}"
