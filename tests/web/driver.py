@@ -53,10 +53,10 @@ KEYS = {'a': ('KeyA', 'q', 81), 's': ('KeyS', 's', 83), 'k': ('KeyK', 'k', 75), 
 
 
 class Browser:
-    def __init__(self):
+    def __init__(self, flags=''):
         self.profile = tempfile.mkdtemp(prefix='vantor-chromium-')
         options = webdriver.ChromeOptions()
-        for flag in FLAGS.split() + ['--user-data-dir=' + self.profile]:
+        for flag in (FLAGS + ' ' + flags).split() + ['--user-data-dir=' + self.profile]:
             options.add_argument(flag)
         self.driver = webdriver.Chrome(options=options, service=Service('/usr/bin/chromedriver'))
         self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': OBSERVER})

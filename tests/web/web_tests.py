@@ -93,13 +93,20 @@ class Release(Page):
             return self.browser.canvas().tobytes() == winner.tobytes()
         self.browser.wait('the red player\'s picture', won, 240)
 
-    def test_a_missing_data_file_shows_the_error_over_the_canvas(self):
-        missing = 'RedWins.bmp'
-        self.browser.driver.get(serve(self.folder, missing='Data/' + missing) + 'index.html')
-        message = 'Image file not found: ' + missing
-        self.browser.wait('the error text in the console', lambda: self.browser.lines(message))
-        # Its text is what is seen, and where, at the middle of the text: over the canvas.
-        self.assertTrue(self.browser.js(OVER_THE_CANVAS, message), 'the error text is not shown over the canvas')
+    def test_a_missing_data_file_or_no_webgl_shows_the_error_over_the_canvas(self):
+        for flags, missing, message in [
+                ('', 'Data/RedWins.bmp', 'Image file not found: RedWins.bmp'),
+                ('--disable-3d-apis', None, 'This browser cannot show the game: WebGL is switched off or not '
+                                            'available.')]:
+            with self.subTest(message):
+                browser = self.browser
+                if flags:
+                    browser = Browser(flags)
+                    self.addCleanup(browser.close)
+                browser.driver.get(serve(self.folder, missing) + 'index.html')
+                browser.wait('the error text in the console', lambda: browser.lines(message))
+                # Its text is what is seen, and where, at the middle of the text: over the canvas.
+                self.assertTrue(browser.js(OVER_THE_CANVAS, message), 'the error text is not over the canvas')
 
 
 OVER_THE_CANVAS = '''
