@@ -68,7 +68,7 @@ class Release(Page):
         before = region(self.playing_screen(), x, y, width)
         def changed():
             self.browser.key(key)
-            return self.browser.poll(lambda: region(self.browser.canvas(), x, y, width) != before, 2)
+            return self.browser.poll(lambda: region(self.browser.canvas(), x, y, width) != before, 5)
         self.browser.wait(what, changed, 30)
         return region(self.browser.canvas(), x, y, width)
 
