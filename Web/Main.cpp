@@ -7,6 +7,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cmath>
 #include <memory>
 
 namespace
@@ -16,7 +17,6 @@ CWebPlatform* Platform = nullptr;
 bool Running = false;
 bool InTurn = false;
 long Timeout = 0;
-double TimeoutDue = 0.0;
 
 void Turn();
 
@@ -52,32 +52,21 @@ void Turn()
     }
     catch (...)
     {
+        // As on the desktop, the timer is given back before the error is shown.
         Stop();
+        Application->End();
         ShowFatalError(FatalErrorText());
-        try
-        {
-            Application->End();
-        }
-        catch (...)
-        {
-        }
     }
     InTurn = false;
     if (!Running)
         return;
-    const double left = Platform->MillisecondsToNextFrame();
-    const double due = emscripten_get_now() + left;
-    // One wake-up at a time, moved when the due time moved.
-    if (Timeout != 0 && (left < 0.0 || due != TimeoutDue))
-    {
+    // One wake-up at a time, at the next due time: whole milliseconds, rounded up, since a browser
+    // timer never fires early but may round a fraction down.
+    if (Timeout != 0)
         emscripten_clear_timeout(Timeout);
-        Timeout = 0;
-    }
-    if (left >= 0.0 && Timeout == 0)
-    {
-        TimeoutDue = due;
-        Timeout = emscripten_set_timeout(OnTimeout, left, nullptr);
-    }
+    Timeout = 0;
+    if (const double left = Platform->MillisecondsToNextFrame(); left >= 0.0)
+        Timeout = emscripten_set_timeout(OnTimeout, std::ceil(left), nullptr);
 }
 } // namespace
 
