@@ -1,5 +1,8 @@
 // Program entry in a web page: start the engine, then run its loop whenever the browser calls back
 // (a frame falls due, input arrives); any error that escapes shows over the canvas and ends it.
+// Frames are woken by a timer at each due time, not by requestAnimationFrame: that one follows the
+// display, starting frames on a 16.7/33.3 ms beat at 60 Hz and unable to give 50 a second below
+// 50 Hz, and a busy browser may call it far less often (10 times a second, seen headless here).
 #include "Host/CApplication.h"
 #include "Shared/FatalError.h"
 #include "Web/CWebPlatform.h"
