@@ -34,7 +34,8 @@ release windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
 
 # The web page: one folder, Arborath, holding the page (index.html), its program, the Data folder,
 # the icon, the licence and the notices; it plays from any static web server. Files are stamped with
-# the last commit's time and zipped in a fixed order, so the same sources give the same zip.
+# SOURCE_DATE_EPOCH (else the last commit's time) and zipped in a fixed order, so the same sources
+# give the same zip.
 web=$root/build/release-web
 NODE_PATH=/usr/share/nodejs cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake >/dev/null
@@ -47,7 +48,7 @@ cp "$web/Arborath.js" "$web/Arborath.wasm" "$web/favicon.png" "$web/zip/Arborath
 cp -r "$web/Data" "$web/zip/Arborath/Data"
 cp LICENSE "$web/zip/Arborath/LICENSE.txt"
 cp packaging/THIRD-PARTY-NOTICES-web.txt "$web/zip/Arborath/THIRD-PARTY-NOTICES.txt"
-stamp=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+stamp=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 find "$web/zip" -exec touch -h -d "@$stamp" {} +
 rm -f "$web/Arborath-$version-web.zip"
 (cd "$web/zip" && find Arborath | LC_ALL=C sort | zip -X -9 -q "$web/Arborath-$version-web.zip" -@)
