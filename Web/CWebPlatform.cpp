@@ -37,6 +37,8 @@ constexpr std::pair<std::string_view, std::uint32_t> KeyCodes[]{
 // The browser's side: audio, the page's overlay and hint, the canvas's place on the page.
 EM_JS(void, WebStartUp, (const char* caption), {
     document.title = UTF8ToString(caption);
+    var loading = document.getElementById('loading');
+    if (loading) loading.hidden = true;
     // The emulation of the fixed-function calls sets itself up for contexts it made itself only.
     Module.useWebGL = true;
     GLImmediate.init();
@@ -101,6 +103,8 @@ EM_JS(void, WebStopSound, (), {
 EM_JS(void, WebShowError, (const char* text, std::size_t size), {
     var message = UTF8ToString(text, size);
     console.error(message);
+    var loading = document.getElementById('loading');
+    if (loading) loading.hidden = true;
     var overlay = document.getElementById('error');
     if (overlay) {
         overlay.textContent = message;

@@ -8,6 +8,7 @@ if (location.protocol === 'file:') {
                           '    python3 -m http.server\n' +
                           'and open http://localhost:8000/ in the browser.';
     overlay.hidden = false;
+    document.getElementById('loading').hidden = true;
 }
 Module.preRun = (Module.preRun || []).concat(function() {
     FS.mkdir('/Data');
@@ -30,6 +31,7 @@ Module.preRun = (Module.preRun || []).concat(function() {
     });
 });
 Module.onAbort = function(what) {
+    document.getElementById('loading').hidden = true;
     var overlay = document.getElementById('error');
     if (overlay && overlay.hidden) {
         overlay.textContent = 'The game could not be started: ' + what;
