@@ -342,6 +342,8 @@ void CWebPlatform::StartUp(IPlatformEvents& events, std::string_view caption, st
     // The last frame stays on the canvas until the next, as in a desktop window, and whoever
     // reads the canvas back (a screenshot, a test of the released page) sees it.
     attributes.preserveDrawingBuffer = EM_TRUE;
+    // WebGL 1, what the emulation draws on. One context: the page has one thread, and nothing of
+    // the host's uses the desktop's second, shared one.
     attributes.majorVersion = 1;
     Context = emscripten_webgl_create_context("#canvas", &attributes);
     if (Context <= 0)
