@@ -75,6 +75,7 @@ class Release(Page):
     def test_keys_reach_their_players_and_a_whole_game_ends_in_the_winners_picture(self):
         self.browser.driver.get(serve(self.folder) + 'index.html')
         even = region(self.playing_screen(), 320, 20, 200)
+        self.assertEqual(self.browser.driver.title, 'Arborath')
         blue_efficiency = region(self.browser.canvas(), 550, 155, 230)
         self.changes('K to pull the favour', 'k', 320, 20, 200)
         self.assertTrue(self.changes('A to pull it back', 'a', 320, 20, 200) == even, 'A left the favour uneven')
