@@ -69,7 +69,7 @@ class Browser:
         return self.driver.execute_script(script, *args)
 
     def lines(self, prefix=''):
-        return [line for line in self.js('return __lines') or [] if line.startswith(prefix)]
+        return [line for line in self.js('return __lines') if line.startswith(prefix)]
 
     @staticmethod
     def poll(ask, timeout):
@@ -88,10 +88,10 @@ class Browser:
     def wait_line(self, prefix, nth=1):
         return self.wait(f'line {nth} beginning "{prefix}"', lambda: (self.lines(prefix) + [None] * nth)[nth - 1])
 
-    def key(self, name, kind='both', repeat=False):
-        """Presses (kind 'both'), holds ('down') or lets go ('up') of a key, as the keyboard sends it."""
+    def key(self, name, hold=False, repeat=False):
+        """Presses a key and lets it go, or holds it down (again, as a held key repeats)."""
         code, key, number = KEYS[name]
-        for event in ['keyDown', 'keyUp'] if kind == 'both' else ['keyDown' if kind == 'down' else 'keyUp']:
+        for event in ['keyDown'] if hold else ['keyDown', 'keyUp']:
             self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {
                 'type': event, 'code': code, 'key': key, 'windowsVirtualKeyCode': number,
                 'text': key if event == 'keyDown' else '', 'autoRepeat': repeat})

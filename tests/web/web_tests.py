@@ -90,7 +90,7 @@ class Release(Page):
         # Held, A repeats as a keyboard does; the rules take some 50 s however fast.
         winner = bmp(ROOT / 'Data/RedWins.bmp')
         def won():
-            self.browser.key('a', 'down', repeat=True)
+            self.browser.key('a', hold=True, repeat=True)
             return self.browser.canvas().tobytes() == winner.tobytes()
         self.browser.wait('the red player\'s picture', won, 240)
 
@@ -126,7 +126,7 @@ class Browsing(Page):
         self.browser.wait_line('asked before the first key')
 
     def test_a_key_held_while_the_page_loses_focus_is_released(self):
-        self.browser.key('a', 'down')
+        self.browser.key('a', hold=True)
         self.browser.wait_line('frame: A down=1')
         # Another tab comes to the front and goes again; the key is never let go of.
         page = self.browser.driver.current_window_handle
