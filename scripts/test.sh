@@ -90,7 +90,7 @@ group game-windows "${displays[1]}" ctest --preset linux -R '^game-windows$' & g
     group release "${displays[3]}" tests/release/check.sh "$root/build/linux/tests/e2e/VantorIntegrationTests"
 } & groups+=($!)
 # The web build in headless Chromium, which needs no display; the release zip's whole game is the longest.
-group web "" ctest --test-dir build/web --output-on-failure --parallel 2 & groups+=($!)
+group web "" ctest --preset web --parallel 2 & groups+=($!)
 wait "${groups[@]}"
 failed=0
 for name in "${names[@]}"; do
