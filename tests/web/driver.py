@@ -89,8 +89,9 @@ class Browser:
         return self.wait(f'line {nth} beginning "{prefix}"', lambda: (self.lines(prefix) + [None] * nth)[nth - 1])
 
     def key(self, name, hold=False, repeat=False):
-        """Presses a key and lets it go, or holds it down (again, as a held key repeats)."""
-        code, key, number = KEYS[name]
+        """Presses a key (one of KEYS, or any by its code alone) and lets it go, or holds it down (again,
+        as a held key repeats)."""
+        code, key, number = KEYS.get(name, (name, '', 0))
         for event in ['keyDown'] if hold else ['keyDown', 'keyUp']:
             self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {
                 'type': event, 'code': code, 'key': key, 'windowsVirtualKeyCode': number,

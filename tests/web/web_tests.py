@@ -7,6 +7,7 @@ VANTOR_WEB_BUILD names the web build's folder, VANTOR_WEB_ZIP the release's web 
 import os
 import pathlib
 import shutil
+import string
 import sys
 import tempfile
 import unittest
@@ -135,6 +136,15 @@ class Browsing(Page):
         self.browser.driver.switch_to.window(page)
         for line in 'focus lost', 'key up 15', 'frame: A down=0':
             self.browser.wait_line(line)
+
+    def test_every_key_of_the_engine_arrives_by_its_place_on_the_keyboard(self):
+        codes = ('ArrowLeft ArrowRight ArrowUp ArrowDown Enter Space Escape Backspace Tab ShiftLeft ShiftRight '
+                 'ControlLeft ControlRight AltLeft AltRight').split()
+        codes += [f'Key{letter}' for letter in string.ascii_uppercase] + [f'Digit{digit}' for digit in range(10)]
+        for code in codes:
+            self.browser.key(code)
+        self.browser.wait_line('key up', len(codes))
+        self.assertEqual(self.browser.lines('key down'), [f'key down {key}' for key in range(len(codes))])
 
     def test_sound_plays_after_the_first_key_only_what_is_asked_then_and_can_be_decoded(self):
         sound = lambda: self.browser.js('return __sound')
