@@ -35,6 +35,10 @@ void CApplication::SetUseShaders(bool useShaders)
 
 int ParseGLMajorVersion(const char* version)
 {
+    // OpenGL ES (and WebGL, which reports itself as ES) has the 2.0 shader entry points from ES 2.0 on.
+    constexpr std::string_view Es = "OpenGL ES ";
+    if (version != nullptr && std::string_view(version).starts_with(Es))
+        version += Es.size();
     std::string digits;
     for (const char* c = version; c != nullptr && *c >= '0' && *c <= '9'; ++c)
         digits += *c;

@@ -38,6 +38,13 @@ public:
     virtual bool CancelThreadIo(void* thread);
     // Creates the game, starts up, and runs the loop until the window is closed.
     virtual void Run();
+    // Run in parts, for a system that calls the program back for each turn of the loop (a web
+    // page): Begin creates the game and starts up; each Step waits as the platform does, runs a due
+    // frame and then the pending input, and is false once the window is gone; End gives the timer
+    // and the scheduling back, also after an error. The game goes with the application.
+    void Begin();
+    bool Step();
+    void End();
     virtual bool HideCursorIfInside();
 
     // IVantor

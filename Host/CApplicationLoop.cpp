@@ -6,35 +6,45 @@
 
 void CApplication::Run()
 {
+    Begin();
+    {
+        // An error from a frame or an event leaves Run at once, but the timer and the scheduling it
+        // set up are still given back.
+        struct SEnd
+        {
+            CApplication& Application;
+            ~SEnd() { Application.End(); }
+        } end{*this};
+
+        while (Step())
+        {
+        }
+    }
+    Controller.reset();
+}
+
+void CApplication::Begin()
+{
     Controller.reset(CreateMainController(this));
     StartUp();
     Controller->Start();
     Platform->BeginScheduling();
-    {
-        // An error from a frame or an event leaves Run at once, but the timer and the scheduling it
-        // set up are still given back.
-        struct SEndScheduling
-        {
-            IPlatform& Platform;
-            ~SEndScheduling()
-            {
-                Platform.CloseFrameTimer();
-                Platform.EndScheduling();
-            }
-        } endScheduling{*Platform};
+}
 
-        for (;;)
-        {
-            // A due frame runs before pending messages; the messages get their turn after every frame,
-            // so that frames longer than the period cannot lock the window's messages (and its close) out.
-            const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
-            if (FrameTimerRunning && timerSignalled)
-                FrameTick();
-            if (!Platform->DispatchMessages())
-                break;
-        }
-    }
-    Controller.reset();
+bool CApplication::Step()
+{
+    // A due frame runs before pending messages; the messages get their turn after every frame,
+    // so that frames longer than the period cannot lock the window's messages (and its close) out.
+    const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
+    if (FrameTimerRunning && timerSignalled)
+        FrameTick();
+    return Platform->DispatchMessages();
+}
+
+void CApplication::End()
+{
+    Platform->CloseFrameTimer();
+    Platform->EndScheduling();
 }
 
 void CApplication::FrameTick()

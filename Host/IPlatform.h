@@ -60,7 +60,9 @@ public:
     virtual std::uint32_t GetTicks() = 0;
 
     // Blocks until the frame timer (only when waitTimer) or new window input is ready. True means
-    // the timer, which wins when both are ready; missed periods leave one signal, never more.
+    // the timer, which wins when both are ready; missed periods leave one signal, never more. A
+    // backend whose system calls the loop back instead (a web page) never blocks: it tells whether
+    // a frame is due now.
     virtual bool WaitForFrameOrInput(bool waitTimer) = 0;
     // Delivers queued window messages to the event sink; false once the quit message is seen,
     // leaving everything behind it undelivered.

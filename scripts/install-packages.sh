@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the builds and tests need, when any is missing.
 #   install-packages.sh play    what building and starting the game natively takes
+#   install-packages.sh web     what building the web page and serving it on this machine takes
 #   install-packages.sh release what scripts/release.sh takes: both builds and the packaging tools
 #   install-packages.sh test    everything: both builds, the data-file generator, all tests, releases
 set -euo pipefail
 
 play=(cmake make g++ pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev)
+web=(cmake make emscripten python3)
 release=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev file
-         nsis zip)
+         nsis zip emscripten)
 test=("${release[@]}" wine wine64 xvfb xauth xfonts-base x11-utils xdotool imagemagick python3 python3-pil
-      fonts-dejavu-core lintian desktop-file-utils unzip icoutils appstream)
+      fonts-dejavu-core lintian desktop-file-utils unzip icoutils appstream chromium chromium-driver
+      python3-selenium)
 
 case "${1:-}" in
     play) wanted=("${play[@]}") ;;
+    web) wanted=("${web[@]}") ;;
     release) wanted=("${release[@]}") ;;
     test) wanted=("${test[@]}") ;;
-    *) echo "usage: $0 play|release|test" >&2; exit 2 ;;
+    *) echo "usage: $0 play|web|release|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes what a player downloads, into dist/: the Windows installer and zip (MinGW-w64 build) and
-# the Debian package (SDL2 build), each from a release build tree of its own in build/release-*.
+# Makes what a player downloads, into dist/: the Windows installer and zip (MinGW-w64 build), the
+# Debian package (SDL2 build) and the web page's zip (Emscripten build), each from a release build
+# tree of its own in build/release-*.
 # The same commit gives the same bytes wherever and whenever it is built: file times are the last
 # commit's (SOURCE_DATE_EPOCH, when not given), and the programs hold no path of the tree.
 set -euo pipefail
@@ -39,7 +40,28 @@ release linux -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $flags" \
 release windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
                 -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root=." -DCMAKE_C_FLAGS="-ffile-prefix-map=$root=."
 
+# The web page: one folder, Arborath, holding the page (index.html), its program, the Data folder,
+# the icon, the licence and the notices; it plays from any static web server. Files are stamped with
+# SOURCE_DATE_EPOCH and zipped in a fixed order, so the same sources give the same zip.
+web=$root/build/release-web
+NODE_PATH=/usr/share/nodejs cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake >/dev/null
+NODE_PATH=/usr/share/nodejs cmake --build "$web" --parallel "$jobs" --target Arborath
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$web/CMakeCache.txt")
+rm -rf "$web/zip"
+mkdir -p "$web/zip/Arborath"
+cp "$web/Arborath.html" "$web/zip/Arborath/index.html"
+cp "$web/Arborath.js" "$web/Arborath.wasm" "$web/favicon.png" "$web/zip/Arborath/"
+cp -r "$web/Data" "$web/zip/Arborath/Data"
+rm -f "$web/zip/Arborath/Data/README.md" # notes for developers, not for players
+cp LICENSE "$web/zip/Arborath/LICENSE.txt"
+cp packaging/THIRD-PARTY-NOTICES-web.txt "$web/zip/Arborath/THIRD-PARTY-NOTICES.txt"
+find "$web/zip" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+rm -f "$web/Arborath-$version-web.zip"
+(cd "$web/zip" && find Arborath | LC_ALL=C sort | zip -X -9 -q "$web/Arborath-$version-web.zip" -@)
+
 rm -rf dist
 mkdir -p dist
 cp build/release-linux/cpack/*.deb build/release-windows/cpack/*-windows-x64{.zip,-setup.exe} dist/
+cp "$web/Arborath-$version-web.zip" dist/
 ls -l dist

@@ -137,6 +137,9 @@ TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
         {configured("T", 800, 0, false), "1.1", {}, "no error", 1},
         {configured("T", 800, 600, true), "1.4 Mesa", {}, "OpenGL 2.0 or higher is required.", 1},
         {configured("T", 800, 600, true), "10.0", {}, "no error", 17},
+        // A browser's WebGL names itself OpenGL ES 2.0, which has the entry points; ES 1.1 has not.
+        {configured("T", 800, 600, true), "OpenGL ES 2.0 (WebGL 1.0 (OpenGL ES 2.0 Chromium))", {}, "no error", 17},
+        {configured("T", 800, 600, true), "OpenGL ES 1.1", {}, "OpenGL 2.0 or higher is required.", 1},
         // Loaded in order: the first missing one is named, and nothing is asked for after it.
         {configured("T", 800, 600, true), "2.1 Mesa 22.3.6", {"glUniform2f", "glGetProgramInfoLog"},
          "Failed to load OpenGL function: glGetProgramInfoLog", 8},

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Checks the release artefacts in dist/ as a player gets them: the names carry the version, the
 # contents are exactly the listed files, the Debian and AppStream tools accept the package, the
-# .exe's resources and manifest, both programs started from where they were unpacked (the Release
-# case of tests/e2e, run by the driver given), and the installer under Wine (installer.sh).
+# .exe's resources and manifest, both desktop programs started from where they were unpacked (the
+# Release case of tests/e2e, run by the driver given), and the installer under Wine (installer.sh);
+# the web zip is played by tests/web.
 #   check.sh <VantorIntegrationTests>     after scripts/release.sh; needs DISPLAY and WINEPREFIX
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 version=$(sed -n 's/^project(Vantor VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-zip=dist/Arborath-$version-windows-x64.zip deb=dist/arborath_${version}_amd64.deb
+zip=dist/Arborath-$version-windows-x64.zip deb=dist/arborath_${version}_amd64.deb web=dist/Arborath-$version-web.zip
 setup=dist/Arborath-$version-windows-x64-setup.exe id=org.example.arborath
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch" Data/Stale.bmp' EXIT
@@ -15,10 +16,13 @@ fail() { echo "release check failed: $*" >&2; exit 1; }
 # The listing of an artefact, against the expected one.
 same() { diff -u <(printf '%s\n' "${@:3}" | sort) <(sort <<<"$2") >&2 || fail "$1 holds other files"; }
 
-[ "$(ls dist)" = "$(printf '%s\n' "${deb#dist/}" "${zip#dist/}" "${setup#dist/}" | sort)" ] || fail "dist/ holds $(ls dist)"
+[ "$(ls dist)" = "$(printf '%s\n' "${deb#dist/}" "${zip#dist/}" "${setup#dist/}" "${web#dist/}" | sort)" ] || fail "dist/ holds $(ls dist)"
 data=(Background.bmp BlueWins.bmp "Lucida Console_14.bmp" RedWins.bmp)
 same "$zip" "$(unzip -Z1 "$zip" | grep -v '/$')" Arborath/{Arborath.exe,README.txt,LICENSE.txt,THIRD-PARTY-NOTICES.txt} \
     "${data[@]/#/Arborath/Data/}"
+same "$web" "$(unzip -Z1 "$web" | grep -v '/$')" Arborath/{index.html,Arborath.js,Arborath.wasm,favicon.png} \
+    Arborath/{LICENSE.txt,THIRD-PARTY-NOTICES.txt} "${data[@]/#/Arborath/Data/}"
+[ "$(stat -c %s "$web")" -le 1500000 ] || fail "$web is larger than 1.5 MB"
 same "$deb" "$(dpkg-deb -c "$deb" | grep -v '^d' | sed 's/^.* \.\/\(.*\)$/\1/; s/ -> .*//')" usr/games/arborath \
     usr/lib/games/arborath/{Arborath,Data} "${data[@]/#/usr/share/games/arborath/}" \
     usr/share/{applications/$id.desktop,metainfo/$id.metainfo.xml} usr/share/lintian/overrides/arborath \
@@ -83,4 +87,4 @@ rm Data/Stale.bmp
 cmake --build build/release-linux --target Arborath >/dev/null 2>&1
 (cd build/release-linux && cpack -B "$scratch/cpack" >/dev/null 2>&1)
 [[ $(dpkg-deb -c "$scratch"/cpack/*.deb) != *Data/Stale.bmp* ]] || fail "stale data file in the package"
-echo "release artefacts ok: ${zip#dist/} ${setup#dist/} ${deb#dist/}"
+echo "release artefacts ok: ${zip#dist/} ${setup#dist/} ${deb#dist/} ${web#dist/}"

@@ -5,7 +5,7 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#else
+#elif !defined(__EMSCRIPTEN__)
 #include <SDL.h>
 #endif
 
@@ -15,6 +15,8 @@ std::string DataFilePath(std::string_view name)
     wchar_t module[MAX_PATH * 4] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH * 4);
     const std::filesystem::path folder = std::filesystem::path(module).parent_path() / "Data";
+#elif defined(__EMSCRIPTEN__)
+    const std::filesystem::path folder = "/Data"; // packaged with the page, in memory
 #else
     char* base = SDL_GetBasePath();
     const std::filesystem::path folder = std::filesystem::path(base != nullptr ? base : "./") / "Data";
