@@ -1,5 +1,6 @@
 #include "Sdl/CSdlPlatform.h"
 
+#include "Posix/ReadWholeFile.h"
 #include "Sdl/FrameTimer.h"
 #include "Shared/CVantorException.h"
 
@@ -11,13 +12,10 @@
 #include <array>
 #include <limits>
 #include <vector>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -389,36 +387,7 @@ std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
 EFileRead CSdlPlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
                                      std::size_t extraZeroBytes)
 {
-    const int file = open(GetDataPath(name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0)
-        return EFileRead::NotFound;
-    struct stat info{};
-    const std::uint64_t size = fstat(file, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-    if (size >> 32 != 0)
-    {
-        close(file);
-        return EFileRead::TooLarge;
-    }
-    bytes.assign(static_cast<std::size_t>(size) + extraZeroBytes, 0);
-    // At least one read, so that what opens but cannot be read (a folder) is found out even when its
-    // size says there is nothing to read. A file that shrank meanwhile leaves zeros behind.
-    bool failed = false;
-    std::uint8_t probe = 0;
-    for (std::size_t done = 0;;)
-    {
-        const bool probing = done == size;
-        const ssize_t count = read(file, probing ? &probe : bytes.data() + done, probing ? 1 : size - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        failed = count < 0;
-        if (count <= 0 || probing)
-            break;
-        done += static_cast<std::size_t>(count);
-        if (done == size)
-            break;
-    }
-    close(file);
-    return failed ? EFileRead::ReadFailed : EFileRead::Ok;
+    return ReadWholeFile(GetDataPath(name).c_str(), bytes, extraZeroBytes);
 }
 
 bool DecodeWave(std::span<const std::uint8_t> image, std::uint16_t format, std::uint8_t channels,

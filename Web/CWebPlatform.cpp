@@ -1,19 +1,16 @@
 #include "Web/CWebPlatform.h"
 
 #include "Host/KeyTable.h"
+#include "Posix/ReadWholeFile.h"
 #include "Shared/CVantorException.h"
 
 #include <GLES2/gl2.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace
@@ -264,29 +261,6 @@ const std::pair<std::string_view, void*> GLEntryPoints[]{
     {"glUniform1f", reinterpret_cast<void*>(&glUniform1f)},
     {"glUniform2f", reinterpret_cast<void*>(&glUniform2f)},
     {"glUseProgram", reinterpret_cast<void*>(&glUseProgram)},
-};
-
-// A file's own rows, already checked against the file.
-class CFileBitmap final : public IBitmap
-{
-public:
-    CFileBitmap(std::vector<std::uint8_t> file, const SBmpHeader& header) : File(std::move(file))
-    {
-        Rows.Width = header.Width;
-        Rows.Height = header.Height;
-        Rows.BitsPerPixel = header.BitsPerPixel;
-        Rows.Stride = header.Stride;
-        Rows.Rows = File.data() + header.PixelOffset;
-        Rows.TopDown = header.TopDown;
-    }
-    // The depth alone, which the engine refuses before it looks at anything else.
-    explicit CFileBitmap(std::int32_t bitsPerPixel) { Rows.BitsPerPixel = bitsPerPixel; }
-
-    const SBitmapRows& GetRows() const override { return Rows; }
-
-private:
-    std::vector<std::uint8_t> File;
-    SBitmapRows Rows;
 };
 } // namespace
 
@@ -583,44 +557,14 @@ std::unique_ptr<IBitmap> CWebPlatform::ReadBitmap(std::string_view name)
     const std::optional<SBmpHeader> header = CheckBmpFile(file);
     if (!header)
         return nullptr;
-    if (header->BitsPerPixel != 24 && header->BitsPerPixel != 32)
-        return std::make_unique<CFileBitmap>(header->BitsPerPixel);
-    return std::make_unique<CFileBitmap>(std::move(file), *header);
+    return ReadBmpFile(std::move(file), *header);
 }
 
 EFileRead CWebPlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
                                      std::size_t extraZeroBytes)
 {
     // The Data folder is packaged with the page and mounted at the root of the program's files.
-    const int file = open(("/Data/" + std::string(name)).c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0)
-        return EFileRead::NotFound;
-    struct stat info{};
-    const std::uint64_t size = fstat(file, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-    if (size >> 32 != 0)
-    {
-        close(file);
-        return EFileRead::TooLarge;
-    }
-    bytes.assign(static_cast<std::size_t>(size) + extraZeroBytes, 0);
-    // At least one read, so that what opens but cannot be read (a folder) is found out.
-    bool failed = false;
-    std::uint8_t probe = 0;
-    for (std::size_t done = 0;;)
-    {
-        const bool probing = done == size;
-        const ssize_t count = read(file, probing ? &probe : bytes.data() + done, probing ? 1 : size - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        failed = count < 0;
-        if (count <= 0 || probing)
-            break;
-        done += static_cast<std::size_t>(count);
-        if (done == size)
-            break;
-    }
-    close(file);
-    return failed ? EFileRead::ReadFailed : EFileRead::Ok;
+    return ReadWholeFile(("/Data/" + std::string(name)).c_str(), bytes, extraZeroBytes);
 }
 
 void ShowFatalError(std::string_view text)

@@ -8,7 +8,7 @@ import sys
 
 root = pathlib.Path(sys.argv[1])
 sources = {path.relative_to(root).as_posix(): path.read_text()
-           for folder in ("Host", "Shared", "Sdl", "Windows") for path in (root / folder).glob("*.[ch]*")}
+           for folder in ("Host", "Shared", "Sdl", "Windows", "Web") for path in (root / folder).glob("*.[ch]*")}
 texts = set(re.findall(r'"([^"\\\n]*)"', "\n".join(sources.values())))
 # The prose only, its lines joined: quotes in code are code, not messages.
 prose = re.sub(r"^```.*?^```", "", (root / "docs/ENGINE.md").read_text(), flags=re.S | re.M)
