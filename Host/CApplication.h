@@ -90,7 +90,6 @@ private:
     template <typename T> void LoadGLFunction(T& entry, const char* name);
     void FrameTick();
     void Shutdown();
-    [[noreturn]] static void NotAvailableYet(const char* operation);
 
     // IPlatformEvents: what the window procedure reports.
     void OnFocusGained() override;

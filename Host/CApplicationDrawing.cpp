@@ -2,7 +2,6 @@
 #include "Host/CApplication.h"
 
 #include "Vantor/GL.h"
-#include "Shared/CGeneralError.h"
 
 #include <tuple>
 #include <utility>
@@ -49,11 +48,6 @@ void CApplication::SetView(std::int32_t width, std::int32_t height)
     glTranslatef(-1.0f, 1.0f, 0.0f);
     glScalef(2.0f / static_cast<float>(width), -2.0f / static_cast<float>(height), 1.0f);
     glMatrixMode(static_cast<GLenum>(mode));
-}
-
-void CApplication::NotAvailableYet(const char* operation)
-{
-    throw VANTOR_GENERAL_ERROR(std::string(operation) + " is not available yet");
 }
 
 namespace
