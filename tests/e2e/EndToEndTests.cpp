@@ -229,12 +229,6 @@ private:
     Display* Connection = nullptr;
 };
 
-std::filesystem::path Given(const char* variable)
-{
-    const char* path = std::getenv(variable);
-    return path != nullptr ? path : "";
-}
-
 // A build whose programs the cases start, with where the CMake tree put them. Its name ends the name
 // of every case that runs on it, which the filters of tests/e2e/CMakeLists.txt choose by.
 struct SBuild
@@ -244,24 +238,15 @@ struct SBuild
     std::filesystem::path TestProgram; // TestProgram.cpp on the real host and backend
     std::string Launcher;
     std::string MissingFile; // one per build: the game layer shows that each of the four is loaded
+    std::string WinnersKey;  // one whole game per build: red wins on Linux, blue on Windows
 };
 
-const SBuild LinuxBuild{"Linux", VANTOR_LINUX_GAME, VANTOR_LINUX_TEST_PROGRAM, "", "RedWins.bmp"};
+const auto Builds = ::testing::Values(SBuild{"Linux", VANTOR_LINUX_GAME, VANTOR_LINUX_TEST_PROGRAM, "", "RedWins.bmp", "a"}
 #ifdef VANTOR_WINDOWS_BUILD
-const SBuild WindowsBuild{"Windows", VANTOR_WINDOWS_BUILD "/Arborath.exe",
-                          VANTOR_WINDOWS_BUILD "/tests/e2e/VantorTestProgram.exe", "wine", "Lucida Console_14.bmp"};
-const auto Builds = ::testing::Values(LinuxBuild, WindowsBuild);
-#else
-const auto Builds = ::testing::Values(LinuxBuild);
+    , SBuild{"Windows", VANTOR_WINDOWS_BUILD "/Arborath.exe", VANTOR_WINDOWS_BUILD "/tests/e2e/VantorTestProgram.exe",
+             "wine", "Lucida Console_14.bmp", "k"}
 #endif
-void PrintTo(const SBuild& build, std::ostream* out)
-{
-    *out << build.Name;
-}
-std::string BuildName(const ::testing::TestParamInfo<SBuild>& info)
-{
-    return info.param.Name;
-}
+);
 
 // A picture as the game draws it, 1:1 from the top-left corner. The game's own files: 24-bit,
 // bottom-up, BITMAPINFOHEADER.
@@ -300,8 +285,7 @@ std::optional<TPixels> FavourLine(const TPixels& screen, const TPixels& backgrou
     return line(screen);
 }
 
-// A player's sacrifice key, on a build.
-using WholeGame = ::testing::TestWithParam<std::pair<const char*, SBuild>>;
+using WholeGame = ::testing::TestWithParam<SBuild>;
 
 // The number after " key=" in a reported line, or -1.
 long Number(const std::string& line, const std::string& key)
@@ -387,9 +371,9 @@ TEST_P(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
 // the game layer's to show; so are the rules of each key.
 TEST_P(WholeGame, EndsInTheWinnersPicture)
 {
-    const auto& [key, build] = GetParam();
-    const std::string data = build.Game.parent_path() / "Data";
-    const auto winner = Picture(data + (key == std::string("a") ? "/RedWins.bmp" : "/BlueWins.bmp"));
+    const SBuild& build = GetParam();
+    const std::string key = build.WinnersKey, data = build.Game.parent_path() / "Data";
+    const auto winner = Picture(data + (key == "a" ? "/RedWins.bmp" : "/BlueWins.bmp"));
     const auto background = Picture(data + "/Background.bmp");
     const CX11Display display;
     CProgram game(build.Game, build.Launcher);
@@ -400,7 +384,7 @@ TEST_P(WholeGame, EndsInTheWinnersPicture)
     bool moved = false;
     for (int attempt = 0; attempt < 3 && !moved; ++attempt)
     {
-        display.Type(window, std::string("keydown ") + key);
+        display.Type(window, "keydown " + key);
         moved = Poll(Patience / 4, [&] {
             const auto line = FavourLine(display.Capture(window), background);
             return line && line != even;
@@ -408,22 +392,12 @@ TEST_P(WholeGame, EndsInTheWinnersPicture)
     }
     // The rules take some 50 s at 50 frames a second, however fast the key repeats.
     const bool won = moved && Poll(240s, [&] { return display.Capture(window) == winner; });
-    display.Type(window, std::string("keyup ") + key); // before anything can fail: the display outlives the case
+    display.Type(window, "keyup " + key); // before anything can fail: the display outlives the case
     ASSERT_TRUE(moved) << WaitedInVain("the favour to move", Patience / 4 * 3);
     ASSERT_TRUE(won) << WaitedInVain("the winner's picture", 240s);
     display.Close(window);
     EXPECT_EQ(game.WaitForExit(), 0);
 }
-
-// One whole game per build, red winning on Linux and blue on Windows.
-#ifdef VANTOR_WINDOWS_BUILD
-const auto WholeGames = ::testing::Values(std::pair("a", LinuxBuild), std::pair("k", WindowsBuild));
-#else
-const auto WholeGames = ::testing::Values(std::pair("a", LinuxBuild));
-#endif
-INSTANTIATE_TEST_SUITE_P(, WholeGame, WholeGames, [](const auto& info) {
-    return (info.param.first == std::string("a") ? "RedOn" : "BlueOn") + info.param.second.Name;
-});
 
 using Game = ::testing::TestWithParam<SBuild>;
 
@@ -451,8 +425,10 @@ TEST_P(Game, MissingDataFileEndsInOneBoxNamingIt)
     std::filesystem::remove_all(folder);
 }
 
+const auto BuildName = [](const auto& info) { return info.param.Name; };
 INSTANTIATE_TEST_SUITE_P(, Integration, Builds, BuildName);
 INSTANTIATE_TEST_SUITE_P(, Game, Builds, BuildName);
+INSTANTIATE_TEST_SUITE_P(, WholeGame, Builds, BuildName);
 
 #ifdef VANTOR_FIRST_GAME
 // Built from the guide's text: its window shows the picture on the background, and Space changes the background.
@@ -481,9 +457,8 @@ TEST(FirstGame, ShowsItsPictureAndAnswersSpace)
 // the unpacked zip (under Wine), the Linux one through the launcher of the unpacked Debian package.
 TEST(Release, BothArtefactsStartFromWhereTheyWereUnpacked)
 {
-    const auto exe = Given("VANTOR_RELEASE_EXE");
-    const auto root = Given("VANTOR_RELEASE_ROOT");
-    ASSERT_FALSE(exe.empty() || root.empty()) << "VANTOR_RELEASE_EXE and VANTOR_RELEASE_ROOT name the artefacts";
+    ASSERT_TRUE(std::getenv("VANTOR_RELEASE_EXE") && std::getenv("VANTOR_RELEASE_ROOT")) << "name the artefacts";
+    const std::filesystem::path exe = std::getenv("VANTOR_RELEASE_EXE"), root = std::getenv("VANTOR_RELEASE_ROOT");
     const CX11Display display;
     const auto games = root / "usr/games", lib = root / "usr/lib/arborath";
     for (const auto& [program, data, launcher] :

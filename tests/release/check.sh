@@ -49,16 +49,12 @@ VANTOR_RELEASE_EXE=$exe VANTOR_RELEASE_ROOT=$root "$1" --gtest_filter='Release.*
 # A release tree that has built a data file the source no longer has: it does not reach the package.
 # Played on a scratch copy of the sources, so that no other build sees the file come and go.
 copy=$scratch/stale-source tree=$scratch/stale-tree
-mkdir -p "$copy"
-tar -c --exclude=./.git --exclude=./build --exclude=./dist . | tar -x -C "$copy"
-build() { cmake --build "$tree" --parallel "$(nproc)" --target Arborath >/dev/null 2>&1 || fail "building $tree"; }
+mkdir -p "$copy" && tar -c --exclude=./.git --exclude=./build --exclude=./dist . | tar -x -C "$copy"
 cmake -S "$copy" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-build
-cp Data/RedWins.bmp "$copy/Data/Stale.bmp"
-build
+build() { cmake --build "$tree" --parallel "$(nproc)" --target Arborath >/dev/null 2>&1 || fail "building $tree"; }
+build && cp Data/RedWins.bmp "$copy/Data/Stale.bmp" && build
 [ -f "$tree/Data/Stale.bmp" ] || fail "the release tree did not take a new data file"
-rm "$copy/Data/Stale.bmp"
-build
+rm "$copy/Data/Stale.bmp" && build
 (cd "$tree" && cpack -B "$scratch/cpack" >/dev/null 2>&1)
 [[ $(dpkg-deb -c "$scratch"/cpack/*.deb) != *Data/Stale.bmp* ]] || fail "stale data file in the package"
 echo "release artefacts ok: ${zip#dist/} ${deb#dist/}"
