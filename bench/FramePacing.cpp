@@ -2,125 +2,31 @@
 // 20 ms frame timer drives the game, then closes the window. A missed target ends the process with
 // status 1 once the window is gone.
 //
-// VANTOR_BENCH_MODE        what each frame does: "idle" (default, nothing), "present" (Clear and
-//                          Present), or "draw" (DrawingCost.cpp: the game's picture and text through
-//                          the engine and directly, in alternate blocks)
-// VANTOR_BENCH_FRAMES      frames to run, warm-up included (default 510); in idle mode the bare frame
-//                          timer, alone and with the window's input, runs as many in blocks between
-//                          the engine's, and the engine is held to targets against them
-// VANTOR_BENCH_SLOW_FRAME  the number of one frame that busy-waits 50 ms, to show how the loop recovers
-#include "bench/BareTimer.h"
+// The settings are read by BenchSettings.cpp. In idle mode the bare frame timer, alone and with the
+// window's input, runs as many frames as the engine in blocks between the engine's, and the engine
+// is held to targets against them.
 #include "bench/AppendLine.h"
-#include "bench/DrawingCost.h"
+#include "bench/BareTimer.h"
+#include "bench/BenchSettings.h"
 #include "bench/FrameAllocations.h"
 #include "bench/FrameStatistics.h"
 #include "Host/RequestClose.h"
 #include "Vantor/IMainController.h"
 
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <system_error>
 #include <utility>
 
 namespace
 {
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t DefaultFrames = 510;
-constexpr std::size_t MaximumFrames = 1'000'000;
 constexpr auto SlowFrameLength = std::chrono::milliseconds(50);
 constexpr double LongIntervalMs = 25.0;
 // Long enough for a 99th percentile of its own, short enough that all sides see the same machine.
 constexpr std::size_t BareBlockIntervals = 100;
-
-template <typename T> std::unique_ptr<IFrameLoad> MakeLoad()
-{
-    return std::make_unique<T>();
-}
-
-struct SLoadEntry
-{
-    std::string_view Name;
-    std::unique_ptr<IFrameLoad> (*Create)();
-};
-
-constexpr std::array Loads{
-    SLoadEntry{"idle", &MakeLoad<CIdleLoad>},
-    SLoadEntry{"present", &MakeLoad<CPresentLoad>},
-    SLoadEntry{"draw", &MakeLoad<CDrawLoad>},
-};
-
-// A bad setting ends the process before any window exists: the engine's error box would wait for
-// a click that an unattended run never gives.
-[[noreturn]] void UsageError(const std::string& message)
-{
-    std::string modes;
-    for (const SLoadEntry& entry : Loads)
-    {
-        if (!modes.empty())
-            modes += '|';
-        modes += entry.Name;
-    }
-    std::fprintf(stderr,
-                 "VantorFramePacing: %s\n"
-                 "usage: VANTOR_BENCH_MODE=%s VANTOR_BENCH_FRAMES=n (more than %zu)"
-                 " VANTOR_BENCH_SLOW_FRAME=k (%zu..n-3)\n",
-                 message.c_str(), modes.c_str(), WarmUpFrames, WarmUpFrames + 1);
-    std::fflush(stderr);
-    std::exit(2);
-}
-
-std::size_t ReadCount(const char* variable, std::size_t fallback)
-{
-    const char* text = std::getenv(variable);
-    if (text == nullptr || *text == '\0')
-        return fallback;
-    const std::string_view view(text);
-    std::size_t value = 0;
-    const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-    if (error != std::errc() || end != view.data() + view.size())
-        UsageError(std::string(variable) + " is not a whole number: " + text);
-    return value;
-}
-
-struct SSettings
-{
-    std::string ModeName = "idle";
-    std::unique_ptr<IFrameLoad> Load;
-    std::size_t Frames = DefaultFrames;
-    std::size_t SlowFrame = 0; // 0: none
-    // Idle frames alternate with the bare timer's: the engine's loop is held to targets against it.
-    bool AgainstBareTimer = false;
-};
-
-SSettings ReadSettings()
-{
-    SSettings settings;
-    if (const char* mode = std::getenv("VANTOR_BENCH_MODE"); mode != nullptr && *mode != '\0')
-        settings.ModeName = mode;
-    for (const SLoadEntry& entry : Loads)
-        if (entry.Name == settings.ModeName)
-            settings.Load = entry.Create();
-    if (!settings.Load)
-        UsageError("unknown VANTOR_BENCH_MODE: " + settings.ModeName);
-
-    settings.Frames = ReadCount("VANTOR_BENCH_FRAMES", DefaultFrames);
-    if (settings.Frames <= WarmUpFrames || settings.Frames > MaximumFrames)
-        UsageError("VANTOR_BENCH_FRAMES out of range: " + std::to_string(settings.Frames));
-
-    // The slowed frame and the two after it must all be measured intervals.
-    settings.SlowFrame = ReadCount("VANTOR_BENCH_SLOW_FRAME", 0);
-    if (settings.SlowFrame != 0 &&
-        (settings.SlowFrame <= WarmUpFrames || settings.SlowFrame + 3 > settings.Frames))
-        UsageError("VANTOR_BENCH_SLOW_FRAME out of range: " + std::to_string(settings.SlowFrame));
-    // A slowed frame is not idle pacing: the comparison would only show the busy wait.
-    settings.AgainstBareTimer = settings.ModeName == "idle" && settings.SlowFrame == 0;
-    return settings;
-}
 
 // A bare loop and the figures it gathers.
 struct SBareLoop
