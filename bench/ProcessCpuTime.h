@@ -2,5 +2,5 @@
 
 #include <chrono>
 
-// User plus kernel CPU time the whole process has used so far.
+// User plus kernel CPU time the whole process has used so far; under Wine, the calling thread.
 std::chrono::nanoseconds ProcessCpuTime();

@@ -2,13 +2,14 @@
 # Runs the frame-pacing benchmark from the existing builds (it builds nothing): the Linux program
 # natively and the Windows program under Wine, each printing one labelled block. In idle mode (the
 # default) the block ends with the backend's bare frame timer, measured in the same run, and whether
-# the engine keeps to its targets against it.
+# the engine keeps to its targets against it. The status is that of the runs: 0 when every build ran
+# and met its targets, 1 when a target was missed, 2 when a build did not run.
 #
 #   bench/run.sh [linux] [windows]      (default: both)
 #
 # The benchmark's own settings pass through from the environment: VANTOR_BENCH_MODE,
-# VANTOR_BENCH_FRAMES, VANTOR_BENCH_SLOW_FRAME. Without DISPLAY, an Xvfb of our own is started on a
-# free display and stopped at the end. BENCH_TIMEOUT (seconds, default 120) bounds each run;
+# VANTOR_BENCH_FRAMES, VANTOR_BENCH_SLOW_FRAME. Without DISPLAY, an Xvfb of our own is started
+# (scripts/lib/display.sh) and stopped at the end. BENCH_TIMEOUT (seconds, default 120) bounds each run;
 # BENCH_WINEPREFIX replaces the Wine prefix build/wine-prefix.
 set -u
 
@@ -31,46 +32,14 @@ for build in "${builds[@]}"; do
     esac
 done
 
+source "$root/scripts/lib/display.sh"
 work="$(mktemp -d)"
-xvfb_pid=""
 cleanup() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
+    stop_displays
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-start_xvfb() {
-    local display
-    for display in $(seq 95 140); do
-        # A lock file or socket means the number is taken, possibly by a server another user runs.
-        if [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; then
-            continue
-        fi
-        Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        local _
-        for _ in $(seq 1 100); do
-            if [ -e "/tmp/.X11-unix/X$display" ]; then
-                export DISPLAY=":$display"
-                return 0
-            fi
-            if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-                break # lost a race for this number: try the next one
-            fi
-            sleep 0.1
-        done
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-    done
-    echo "could not start Xvfb:" >&2
-    cat "$work/xvfb.log" >&2 2>/dev/null
-    return 1
-}
 
 # Runs one build's program and prints its block; "$@" is the command line.
 run_block() {
@@ -91,18 +60,21 @@ run_block() {
         echo "(no figures; standard error follows)"
         tail -n 20 "$work/err"
     fi
-    if [ $status -ne 0 ] || ! grep -q '^frames:' "$work/out"; then
-        failures=$((failures + 1))
+    if ! grep -q '^frames:' "$work/out" || { [ $status -ne 0 ] && [ $status -ne 1 ]; }; then
+        not_run=1
+    elif [ $status -eq 1 ]; then
+        missed=1
     fi
     echo "(ran $((SECONDS - started)) s)"
     echo
 }
 
 if [ -z "${DISPLAY:-}" ]; then
-    start_xvfb || exit 1
+    start_display || exit 2
+    export DISPLAY=$started_display
 fi
 
-failures=0
+missed=0 not_run=0
 for build in "${builds[@]}"; do
     case "$build" in
     linux)
@@ -111,33 +83,27 @@ for build in "${builds[@]}"; do
         else
             echo "== Linux: $linux_program not built (cmake --preset linux && cmake --build build/linux) =="
             echo
-            failures=$((failures + 1))
+            not_run=1
         fi
         ;;
     windows)
         if [ ! -f "$windows_program" ]; then
             echo "== Windows: $windows_program not built (cmake --preset windows && cmake --build build/windows) =="
             echo
-            failures=$((failures + 1))
+            not_run=1
             continue
         fi
         if ! command -v wine >/dev/null; then
             echo "== Windows: wine is not installed =="
             echo
-            failures=$((failures + 1))
+            not_run=1
             continue
         fi
         # Every Wine program of one prefix shares a desktop, where the close request looks for the
         # window by class name: a test run under the same prefix at the same time can take it.
-        export WINEPREFIX="${BENCH_WINEPREFIX:-$root/build/wine-prefix}"
-        export WINEDEBUG=-all
-        if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            echo "(creating the Wine prefix $WINEPREFIX)" >&2
-            timeout -k 10 300 wineboot -i >"$work/wineboot.log" 2>&1 || {
-                echo "wineboot -i failed:" >&2
-                tail -n 20 "$work/wineboot.log" >&2
-            }
-            timeout 60 wineserver -w 2>/dev/null
+        if ! make_wine_prefix "${BENCH_WINEPREFIX:-$root/build/wine-prefix}"; then
+            not_run=1
+            continue
         fi
         run_block "Windows under Wine ($windows_program, DISPLAY=$DISPLAY)" wine "$windows_program"
         # The prefix's server lingers a few seconds; let it go before our display does.
@@ -146,4 +112,7 @@ for build in "${builds[@]}"; do
     esac
 done
 
-[ $failures -eq 0 ]
+if [ $not_run -ne 0 ]; then
+    exit 2
+fi
+exit $missed

@@ -8,31 +8,15 @@ root=$PWD
 scripts/install-packages.sh test
 jobs=$(nproc)
 
-# Virtual displays of our own, one for each group of tests that runs at the same time: Xvfb picks
-# a free number itself, since others may run this script at the same time.
+# Virtual displays of our own, one for each group of tests that runs at the same time.
+source scripts/lib/display.sh
 displays=()
-xvfbs=()
-stop_displays() { for pid in "${xvfbs[@]}"; do kill "$pid" 2>/dev/null || true; done; }
 trap 'stop_displays; [ -n "${wineserver_started:-}" ] && wineserver -k 2>/dev/null; true' EXIT
-start_display() {
-    local fifo number
-    fifo=$(mktemp -u) && mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-    xvfbs+=($!)
-    read -r -t 30 number <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
-    rm -f "$fifo"
-    displays+=(":$number")
-}
+start_display displays
 
 # A Wine prefix of our own, made once (on the first display).
-start_display
-export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all DISPLAY=${displays[0]}
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    # No .NET or HTML engine: their installers would open dialogs that nobody answers.
-    WINEDLLOVERRIDES="mscoree=;mshtml=" timeout 600 wineboot -i >/dev/null 2>&1
-    wineserver -w
-fi
+export DISPLAY=${displays[0]}
+make_wine_prefix "$root/build/wine-prefix"
 
 step() { printf '\n== %s (%ss)\n' "$*" "$SECONDS"; }
 
@@ -60,7 +44,7 @@ scripts/release.sh
 # every Wine run. CTest runs the display-free tests of a group in parallel too. The two whole games
 # (some 50 s each) have a display each; the shorter groups share the other two, one after another.
 step "Tests"
-for _ in 1 2 3; do start_display; done
+for _ in 1 2 3; do start_display displays; done
 wineserver -p && wineserver_started=1
 # Wine's background services start with the first program and keep its output open; started here,
 # they hold nothing that CTest waits on.
@@ -87,7 +71,7 @@ group game-windows "${displays[1]}" ctest --preset linux -R '^game-windows$' & g
 {
     group windows "${displays[3]}" ctest --preset windows --parallel "$jobs"
     # The artefacts' names and contents, and both programs started from where they unpack.
-    group release "${displays[3]}" tests/release/check.sh "$root/build/linux/tests/e2e/VantorIntegrationTests"
+    group release "${displays[3]}" tests/release/check.sh "$root/build/linux/tests/e2e/VantorEndToEndTests"
 } & groups+=($!)
 # The release built again from a copy of the tree and compared byte for byte: with the CPU the
 # tests leave.

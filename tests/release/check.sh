@@ -4,14 +4,14 @@
 # .exe's resources and manifest, both desktop programs started from where they were unpacked (the
 # Release case of tests/e2e, run by the driver given), and the installer under Wine (installer.sh);
 # the web zip is played by tests/web.
-#   check.sh <VantorIntegrationTests>     after scripts/release.sh; needs DISPLAY and WINEPREFIX
+#   check.sh <VantorEndToEndTests>     after scripts/release.sh; needs DISPLAY and WINEPREFIX
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 version=$(sed -n 's/^project(Vantor VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 zip=dist/Arborath-$version-windows-x64.zip deb=dist/arborath_${version}_amd64.deb web=dist/Arborath-$version-web.zip
 setup=dist/Arborath-$version-windows-x64-setup.exe id=org.example.arborath
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch" Data/Stale.bmp' EXIT
+trap 'rm -rf "$scratch"' EXIT
 fail() { echo "release check failed: $*" >&2; exit 1; }
 # The listing of an artefact, against the expected one.
 same() { diff -u <(printf '%s\n' "${@:3}" | sort) <(sort <<<"$2") >&2 || fail "$1 holds other files"; }
@@ -78,13 +78,15 @@ dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A
 VANTOR_RELEASE_EXE=$exe VANTOR_RELEASE_ROOT=$root "$1" --gtest_filter='Release.*'
 tests/release/installer.sh "$setup" "$1" "$root"
 
-# A release tree that has built a data file the source no longer has: it does not reach the
-# package. The file is in the source tree for a few seconds: nothing else may build meanwhile.
-cp Data/RedWins.bmp Data/Stale.bmp
-cmake --build build/release-linux --target Arborath >/dev/null 2>&1
-[ -f build/release-linux/Data/Stale.bmp ] || fail "the release tree did not take a new data file"
-rm Data/Stale.bmp
-cmake --build build/release-linux --target Arborath >/dev/null 2>&1
-(cd build/release-linux && cpack -B "$scratch/cpack" >/dev/null 2>&1)
+# A release tree that has built a data file the source no longer has: it does not reach the package.
+# Played on a scratch copy of the sources, so that no other build sees the file come and go.
+copy=$scratch/stale-source tree=$scratch/stale-tree
+mkdir -p "$copy" && tar -c --exclude=./.git --exclude=./build --exclude=./dist . | tar -x -C "$copy"
+cmake -S "$copy" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+build() { cmake --build "$tree" --parallel "$(nproc)" --target Arborath >/dev/null 2>&1 || fail "building $tree"; }
+build && cp Data/RedWins.bmp "$copy/Data/Stale.bmp" && build
+[ -f "$tree/Data/Stale.bmp" ] || fail "the release tree did not take a new data file"
+rm "$copy/Data/Stale.bmp" && build
+(cd "$tree" && cpack -B "$scratch/cpack" >/dev/null 2>&1)
 [[ $(dpkg-deb -c "$scratch"/cpack/*.deb) != *Data/Stale.bmp* ]] || fail "stale data file in the package"
 echo "release artefacts ok: ${zip#dist/} ${setup#dist/} ${deb#dist/} ${web#dist/}"

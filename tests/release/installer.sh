@@ -3,17 +3,18 @@
 # whose name has a space and a non-ASCII letter, the game then started from there (the Release
 # case of tests/e2e); the shortcut and the "Apps & features" entry; an upgrade over the installed
 # copy; the uninstaller, which leaves the player's own file and its folder, and otherwise all.
-#   installer.sh <setup.exe> <VantorIntegrationTests> <unpacked .deb>    needs DISPLAY
+#   installer.sh <setup.exe> <VantorEndToEndTests> <unpacked .deb>    needs DISPLAY
 set -euo pipefail
 setup=$(realpath "$1") driver=$2 root=$3
 version=$(sed -n 's/^project(Vantor VERSION \([0-9.]*\) .*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
-export WINEPREFIX=$(mktemp -d) WINEDEBUG=-all LC_ALL=C.UTF-8
-# No menu entries on the host's desktop for the shortcut; no .NET or HTML engine to install.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+export LC_ALL=C.UTF-8
+# No menu entries on the host's desktop for the shortcut.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+source "$(dirname "$0")/../../scripts/lib/display.sh"
+make_wine_prefix "$(mktemp -d)"
 trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
 trap 'echo "installer check failed at line $LINENO" >&2' ERR
 fail() { echo "installer check failed: $*" >&2; exit 1; }
-timeout 300 wineboot -i >/dev/null 2>&1
 
 folder='C:\Spiele Jörg' unix="$WINEPREFIX/drive_c/Spiele Jörg"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Arborath'
