@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything (Linux, Linux with sanitizers, Windows) and runs every test of both builds.
+# Builds everything (Linux, Linux with sanitizers, Windows, web) and runs every test of every build.
 # Installs what it needs, and brings its own virtual display and Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
