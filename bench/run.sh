@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs the frame-pacing benchmark from the existing builds (it builds nothing): the Linux program
-# natively and the Windows program under Wine, each printing one labelled block. In idle mode (the
+# natively and the Windows program under Wine, each printing one labelled block; on request, the web
+# row in headless Chromium (bench/web/pacing.py: the web build and the release's web zip, no targets). In idle mode (the
 # default) the block ends with the backend's bare frame timer, measured in the same run, and whether
 # the engine keeps to its targets against it. The status is that of the runs: 0 when every build ran
 # and met its targets, 1 when a target was missed, 2 when a build did not run.
 #
-#   bench/run.sh [linux] [windows]      (default: both)
+#   bench/run.sh [linux] [windows] [web]      (default: linux windows)
 #
 # The benchmark's own settings pass through from the environment: VANTOR_BENCH_MODE,
 # VANTOR_BENCH_FRAMES, VANTOR_BENCH_SLOW_FRAME. Without DISPLAY, an Xvfb of our own is started
@@ -24,9 +25,9 @@ if [ ${#builds[@]} -eq 0 ]; then
 fi
 for build in "${builds[@]}"; do
     case "$build" in
-    linux | windows) ;;
+    linux | windows | web) ;;
     *)
-        echo "usage: $0 [linux] [windows]" >&2
+        echo "usage: $0 [linux] [windows] [web]" >&2
         exit 2
         ;;
     esac
@@ -108,6 +109,11 @@ for build in "${builds[@]}"; do
         run_block "Windows under Wine ($windows_program, DISPLAY=$DISPLAY)" wine "$windows_program"
         # The prefix's server lingers a few seconds; let it go before our display does.
         timeout 30 wineserver -w 2>/dev/null
+        ;;
+    web)
+        echo "== Web in headless Chromium =="
+        /usr/bin/python3 "$root/bench/web/pacing.py" || not_run=1
+        echo
         ;;
     esac
 done

@@ -13,8 +13,8 @@ import time
 import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / 'tests/web'))
-from driver import Browser, serve  # noqa: E402
+sys.path.insert(0, str(ROOT / 'scripts/lib'))
+from browser import Browser, serve  # noqa: E402
 
 BUILD = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / 'build/web')
 ZIP = pathlib.Path(sys.argv[2] if len(sys.argv) > 2 else max(ROOT.glob('dist/Arborath-*-web.zip')))

@@ -13,9 +13,10 @@ import tempfile
 import unittest
 import zipfile
 
-from driver import Browser, bmp, serve
-
 ROOT = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / 'scripts/lib'))
+from browser import Browser, bmp, serve  # noqa: E402
+
 BUILD = pathlib.Path(os.environ.get('VANTOR_WEB_BUILD', ROOT / 'build/web'))
 
 

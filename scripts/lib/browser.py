@@ -20,7 +20,7 @@ FLAGS = ('--headless=new --use-angle=swiftshader --enable-unsafe-swiftshader --n
          '--disable-background-networking --disable-component-update --disable-sync --no-first-run '
          '--disable-quic --window-size=1280,1024 --force-device-scale-factor=1 --force-color-profile=srgb '
          '--autoplay-policy=document-user-activation-required')
-OBSERVER = pathlib.Path(__file__).with_name('observer.js').read_text()
+OBSERVER = pathlib.Path(__file__).with_name('browser-observer.js').read_text()
 PATIENCE = 60  # seconds; a loaded two-core machine starts a page slowly
 
 
