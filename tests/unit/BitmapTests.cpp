@@ -95,10 +95,10 @@ TEST(BmpCheck, BitFieldsOfWholeBytesAreReadAtAnyPlaceAndOthersRefused)
     for (const auto& layout : layouts)
         for (const bool topDown : {false, true})
         {
-            SBmpSpec spec{2, 2, 32, topDown, [&](std::int32_t x, std::int32_t y) { return colours[2 * y + x]; }};
-            spec.Masks = layout.Masks;
-            spec.InfoSize = layout.InfoSize;
-            auto file = MakeBmp(spec);
+            SBmpSpec picture{2, 2, 32, topDown, [&](std::int32_t x, std::int32_t y) { return colours[2 * y + x]; }};
+            picture.Masks = layout.Masks;
+            picture.InfoSize = layout.InfoSize;
+            auto file = MakeBmp(picture);
             const auto header = CheckBmpFile(file).value();
             const auto bitmap = ReadBmpFile(std::move(file), header);
             const SBitmapRows& rows = bitmap->GetRows();
