@@ -44,19 +44,19 @@ constexpr std::array<std::pair<SDL_Keycode, std::uint32_t>, 56> KeyCodes{{
     {SDLK_DELETE, 0x2E},    {SDLK_CAPSLOCK, 0x14}, {SDLK_PAUSE, 0x13},    {SDLK_PRINTSCREEN, 0x2C},
     {SDLK_NUMLOCKCLEAR, 0x90}, {SDLK_SCROLLLOCK, 0x91}, {SDLK_LGUI, 0x5B}, {SDLK_RGUI, 0x5C},
 }};
+} // namespace
 
-SDL_Keycode VirtualKeyToSdlKey(std::uint32_t code)
+std::int32_t VirtualKeyToSdlKey(std::uint32_t code)
 {
     if (code >= 'A' && code <= 'Z')
-        return static_cast<SDL_Keycode>(code - 'A' + 'a');
+        return static_cast<std::int32_t>(code - 'A' + 'a');
     if (code >= '0' && code <= '9')
-        return static_cast<SDL_Keycode>(code);
+        return static_cast<std::int32_t>(code);
     for (const auto& [sdlKey, virtualKey] : KeyCodes)
         if (virtualKey == code)
             return sdlKey;
     return SDLK_UNKNOWN;
 }
-} // namespace
 
 std::uint32_t SdlKeyToVirtualKey(std::int32_t sdlKey)
 {
