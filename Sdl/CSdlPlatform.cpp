@@ -1,5 +1,6 @@
 #include "Sdl/CSdlPlatform.h"
 
+#include "Host/DataFolder.h"
 #include "Posix/ReadWholeFile.h"
 #include "Sdl/FrameTimer.h"
 #include "Shared/CVantorException.h"
@@ -355,15 +356,19 @@ private:
 };
 } // namespace
 
+std::filesystem::path DataFolder()
+{
+    char* base = SDL_GetBasePath();
+    std::filesystem::path folder = std::filesystem::path(base != nullptr ? base : "./") / "Data";
+    SDL_free(base);
+    return folder;
+}
+
 std::string CSdlPlatform::GetDataPath(std::string_view name)
 {
-    if (BasePath.empty())
-    {
-        char* base = SDL_GetBasePath();
-        BasePath = base != nullptr ? base : "./";
-        SDL_free(base);
-    }
-    return BasePath + "Data/" + std::string(name);
+    if (Folder.empty())
+        Folder = DataFolder().string() + "/";
+    return Folder + std::string(name);
 }
 
 std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)

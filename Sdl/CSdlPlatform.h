@@ -103,7 +103,7 @@ private:
     bool QuitPosted = false;
     // True from a dispatch that left no event behind until the next wait.
     bool EventsDrained = false;
-    std::string BasePath;
+    std::string Folder; // the data folder, with its separator
     CSdlSoundPlayer SoundPlayer;
 };
 

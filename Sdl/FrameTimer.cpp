@@ -1,5 +1,6 @@
 #include "Sdl/FrameTimer.h"
 
+#include "Host/FramePeriod.h"
 #include "Shared/CVantorException.h"
 
 #include <cerrno>
@@ -11,7 +12,7 @@
 
 namespace
 {
-constexpr long FramePeriodNs = 20'000'000;
+constexpr long FramePeriodNs = long{FramePeriodMs} * 1'000'000;
 }
 
 int CreateFrameTimer()

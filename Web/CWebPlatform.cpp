@@ -1,5 +1,7 @@
 #include "Web/CWebPlatform.h"
 
+#include "Host/DataFolder.h"
+#include "Host/FramePeriod.h"
 #include "Host/KeyTable.h"
 #include "Posix/ReadWholeFile.h"
 #include "Shared/CVantorException.h"
@@ -15,7 +17,7 @@
 
 namespace
 {
-constexpr double FramePeriod = 20.0; // milliseconds
+constexpr double FramePeriod = FramePeriodMs;
 
 // KeyboardEvent.code names by position on the keyboard, whatever the layout prints on the keys,
 // besides letters, digits and function keys.
@@ -563,12 +565,17 @@ std::unique_ptr<IBitmap> CWebPlatform::ReadBitmap(std::string_view name)
 EFileRead CWebPlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
                                      std::size_t extraZeroBytes)
 {
-    // The Data folder is packaged with the page and mounted at the root of the program's files.
-    return ReadWholeFile(("/Data/" + std::string(name)).c_str(), bytes, extraZeroBytes);
+    return ReadWholeFile((DataFolder() / name).c_str(), bytes, extraZeroBytes);
 }
 
 void ShowFatalError(std::string_view text)
 {
     WebStopSound();
     WebShowError(text.data(), text.size());
+}
+
+// Packaged with the page and mounted at the root of the program's files.
+std::filesystem::path DataFolder()
+{
+    return "/Data";
 }

@@ -1,5 +1,6 @@
 #include "Windows/CWin32Platform.h"
 
+#include "Host/DataFolder.h"
 #include "Shared/CGeneralError.h"
 #include "Shared/CVantorException.h"
 #include "Windows/FrameTimer.h"
@@ -364,7 +365,7 @@ private:
 };
 } // namespace
 
-std::wstring CWin32Platform::GetDataPath(std::string_view name)
+std::filesystem::path DataFolder()
 {
     // The executable's path, asked again with more room while it may have been cut short.
     DWORD capacity = MAX_PATH;
@@ -375,8 +376,12 @@ std::wstring CWin32Platform::GetDataPath(std::string_view name)
         buffer.assign(capacity + 1, L'\0');
     }
     PathRemoveFileSpecW(buffer.data());
-    std::wstring path(buffer.data());
-    return path + L"\\Data\\" + Widen(name);
+    return std::wstring(buffer.data()) + L"\\Data";
+}
+
+std::wstring CWin32Platform::GetDataPath(std::string_view name)
+{
+    return DataFolder().native() + L"\\" + Widen(name);
 }
 
 std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)

@@ -1,9 +1,6 @@
 #include "Windows/FrameTimer.h"
 
-namespace
-{
-constexpr LONG FramePeriodMs = 20;
-}
+#include "Host/FramePeriod.h"
 
 HANDLE CreateFrameTimer()
 {
@@ -16,5 +13,5 @@ void ArmPeriodicFrameTimer(HANDLE timer)
 {
     LARGE_INTEGER due{};
     due.QuadPart = -1;
-    SetWaitableTimer(timer, &due, FramePeriodMs, nullptr, nullptr, FALSE);
+    SetWaitableTimer(timer, &due, static_cast<LONG>(FramePeriodMs), nullptr, nullptr, FALSE);
 }
