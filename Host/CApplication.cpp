@@ -4,7 +4,7 @@
 #include "Vantor/GL.h"
 #include "Host/GLShaderFunctions.h"
 #include "Shared/CGeneralError.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 
 #include <string>
 

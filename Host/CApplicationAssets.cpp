@@ -4,7 +4,7 @@
 #include "Host/DataName.h"
 #include "Host/Utf8.h"
 #include "Shared/CGeneralError.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 #include "Vantor/GL.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 
 #include "Host/DataName.h"
 #include "Host/GLShaderFunctions.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 #include "Vantor/GL.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 
 #include "Host/DataName.h"
 #include "Host/Wave.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 
 #include <string>
 

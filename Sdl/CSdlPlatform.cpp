@@ -3,7 +3,7 @@
 #include "Host/DataFolder.h"
 #include "Posix/ReadWholeFile.h"
 #include "Sdl/FrameTimer.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>

@@ -1,7 +1,7 @@
 #include "Sdl/FrameTimer.h"
 
 #include "Host/FramePeriod.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 
 #include <cerrno>
 #include <cstdint>

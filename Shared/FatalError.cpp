@@ -1,7 +1,7 @@
 #include "Shared/FatalError.h"
 
 #include "Shared/CGeneralError.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 
 #include <cstdlib>
 #include <cxxabi.h>

@@ -4,7 +4,7 @@
 #include "Host/FramePeriod.h"
 #include "Host/KeyTable.h"
 #include "Posix/ReadWholeFile.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 
 #include <GLES2/gl2.h>
 #include <emscripten/emscripten.h>

@@ -2,7 +2,7 @@
 
 #include "Host/DataFolder.h"
 #include "Shared/CGeneralError.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 #include "Windows/FrameTimer.h"
 
 #include <limits>

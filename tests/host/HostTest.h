@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Host/CApplication.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 #include "Vantor/IMainController.h"
 #include "tests/host/CFakePlatform.h"
 #include "tests/support/ErrorOf.h"

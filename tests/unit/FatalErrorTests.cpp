@@ -1,5 +1,5 @@
 #include "Shared/CGeneralError.h"
-#include "Shared/CVantorException.h"
+#include "Vantor/CVantorException.h"
 #include "Shared/FatalError.h"
 
 #include <gtest/gtest.h>
