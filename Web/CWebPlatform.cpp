@@ -27,15 +27,15 @@ void VantorPageStopSound();
 void VantorPageShowError(const char* text, std::size_t size);
 }
 
-// Input is in Web/CWebPlatformInput.cpp.
+// The page's input events are in Web/CWebPlatformInput.cpp.
 
 // ---- Window and context ----
 
 namespace
 {
-// The fragment shaders of a game are desktop GLSL; WebGL knows no "#version 110". The line is
-// blanked, and the emulation's lines put in front of the source are not counted, so that the
-// compiler's line numbers are the file's.
+// The fragment shaders of a game are desktop GLSL; WebGL knows no "#version 110", so the line is
+// blanked. The emulation puts declarations in front of the source; the #line in front of the file's
+// text numbers it from 1 again, so that the compiler's log gives the file's own line numbers.
 void GL_APIENTRY ShaderSource(GLuint shader, GLsizei count, const GLchar* const* strings, const GLint* lengths)
 {
     std::string source = "#line 1\n";
