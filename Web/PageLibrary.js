@@ -57,12 +57,18 @@ mergeInto(LibraryManager.library, {
     VantorPageShowEnded: function() {
         var ended = document.getElementById('ended');
         if (!ended) return;
-        var hint = document.getElementById('hint');
-        if (hint) hint.hidden = true;
+        // A game may end before its first frame.
+        for (var id of ['hint', 'loading']) {
+            var notice = document.getElementById(id);
+            if (notice) notice.hidden = true;
+        }
         document.getElementById('canvas').style.cursor = '';
-        var restart = document.getElementById('restart');
-        if (restart) restart.onclick = function() { location.reload(); };
         ended.hidden = false;
+        var restart = document.getElementById('restart');
+        if (restart) {
+            restart.onclick = function() { location.reload(); };
+            restart.focus();
+        }
     },
 
     // ---- Input ----
