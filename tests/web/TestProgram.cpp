@@ -42,7 +42,7 @@ public:
     }
     void Start() override
     {
-        // After the lines the page puts in front of a shader that uses these built-in names.
+        // Its built-in names make the page put more declarations in front of it; the log still says line 5.
         constexpr std::string_view broken = "#version 110\n"
                                             "void main()\n"
                                             "{\n"

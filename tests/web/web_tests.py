@@ -1,5 +1,6 @@
 """The web build in headless Chromium: the gl layer's scenes, the release zip as a player gets it,
-and what only a browser does to a game (sound after the first key, focus lost with a key held).
+and what only a browser does to a game (sound after the first key, focus lost with a key held,
+the page once the game has ended).
 
     /usr/bin/python3 tests/web/web_tests.py [Case.test_name ...]
 
