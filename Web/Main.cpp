@@ -1,5 +1,6 @@
 // Program entry in a web page: start the engine, then run its loop whenever the browser calls back
 // (a frame falls due, input arrives); any error that escapes shows over the canvas and ends it.
+// When the program ends, by its close or by exit(), the page says so and offers to start again.
 // Frames are woken by a timer at each due time, not by requestAnimationFrame: that one follows the
 // display, starting frames on a 16.7/33.3 ms beat at 60 Hz and unable to give 50 a second below
 // 50 Hz, and a busy browser may call it far less often (10 times a second, seen headless here).
@@ -51,6 +52,7 @@ void Turn()
         {
             Stop();
             Application->End();
+            Platform->ShowEnded();
         }
     }
     catch (...)
@@ -71,6 +73,15 @@ void Turn()
     if (const double left = Platform->MillisecondsToNextFrame(); left >= 0.0)
         Timeout = emscripten_set_timeout(OnTimeout, std::ceil(left), nullptr);
 }
+
+// A game that calls exit() ends here, wherever it called it from, and the host's shutdown is skipped
+// as on the desktop.
+void OnExit()
+{
+    Stop();
+    if (Platform != nullptr)
+        Platform->ShowEnded();
+}
 } // namespace
 
 int main()
@@ -80,6 +91,7 @@ int main()
         auto platform = std::make_unique<CWebPlatform>();
         Platform = platform.get();
         Platform->SetWake(Turn);
+        Platform->SetOnExit(OnExit);
         // Kept for the life of the page: the browser goes on calling back after main returns.
         Application = new CApplication(std::move(platform));
         Application->Begin();

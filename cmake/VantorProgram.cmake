@@ -108,6 +108,6 @@ function(vantor_add_program name)
         target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${files}"
                                             "SHELL:--pre-js ${root}/Web/Page.js")
         set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${files} ${root}/Web/Page.js
-                                                                  ${root}/Web/Gl.js)
+                                                                  ${root}/Web/Gl.js ${root}/Web/PageLibrary.js)
     endif()
 endfunction()

@@ -1,13 +1,18 @@
 // A game for the web tests: it reports keys, focus and the A key's state, and plays sounds. It asks
 // for a clip before the player's first key; then A plays a good clip, S one the host accepts but the
-// browser cannot decode, and any other key nothing.
+// browser cannot decode, and any other key nothing. Its shader has a fault on line 5 of the file.
+// Escape with a Shift held closes it, with a Control held calls exit().
+#include "Host/RequestClose.h"
+#include "Vantor/CVantorException.h"
 #include "Vantor/IMainController.h"
 #include "tests/support/DataFolder.h"
 #include "tests/support/WavWriter.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <string_view>
 
 namespace
 {
@@ -33,10 +38,25 @@ public:
     {
         Engine->SetCaption("Vantor web test");
         Engine->SetSize(800, 600);
-        Engine->SetUseShaders(false);
+        Engine->SetUseShaders(true);
     }
     void Start() override
     {
+        // Its built-in names make the page put more declarations in front of it; the log still says line 5.
+        constexpr std::string_view broken = "#version 110\n"
+                                            "void main()\n"
+                                            "{\n"
+                                            "    vec4 colour = gl_Color * gl_TexCoord[0];\n"
+                                            "    gl_FragColor = colour + Undeclared;\n"
+                                            "}\n";
+        std::ofstream(DataFilePath("Broken.frag")) << broken;
+        try
+        {
+            Engine->LoadShader("Broken.frag");
+        }
+        catch (const CVantorException&)
+        {
+        }
         for (const auto& [name, clip] : {std::pair{"Good.wav", Tone(1)}, {"Damaged.wav", Tone(0x1234)}})
         {
             std::ofstream(DataFilePath(name), std::ios::binary)
@@ -54,6 +74,10 @@ public:
     }
     void KeyDown(Key key) override
     {
+        if (key == Key::Escape && Engine->IsKeyDown(Key::LeftShift))
+            RequestWindowClose();
+        if (key == Key::Escape && Engine->IsKeyDown(Key::LeftControl))
+            std::exit(0);
         if (key == Key::A || key == Key::S)
             Engine->PlaySound(key == Key::A ? "Good.wav" : "Damaged.wav");
         Report("key down %d\n", static_cast<int>(key));

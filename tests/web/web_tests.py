@@ -1,5 +1,6 @@
 """The web build in headless Chromium: the gl layer's scenes, the release zip as a player gets it,
-and what only a browser does to a game (sound after the first key, focus lost with a key held).
+and what only a browser does to a game (sound after the first key, focus lost with a key held,
+the page once the game has ended).
 
     /usr/bin/python3 tests/web/web_tests.py [Case.test_name ...]
 
@@ -159,6 +160,25 @@ class Browsing(Page):
         silent_for_half_a_second('the clip the browser cannot decode')
         self.browser.key('a')
         self.browser.wait('the good clip to be heard', lambda: sound()['loud'] > 8000)
+
+    def test_a_shader_fault_is_reported_at_its_line_in_the_file(self):
+        self.assertTrue(self.browser.lines("ERROR: 0:5: 'Undeclared'"), '\n'.join(self.browser.lines()))
+
+    def test_the_page_says_when_the_game_has_ended_by_its_close_or_by_exit_and_starts_it_again(self):
+        for modifier in 'ShiftLeft', 'ControlLeft':  # the close, then exit()
+            with self.subTest(modifier):
+                self.browser.key(modifier, hold=True)
+                self.browser.key('Escape')
+                self.browser.wait('the notice that the game has ended', lambda: self.browser.js(ENDED_OVER_THE_CANVAS))
+                self.browser.js('document.getElementById("restart").click()')
+                self.browser.wait('the game started again', lambda: self.browser.js(
+                    'return document.getElementById("ended").hidden && __lines.includes("asked before the first key")'))
+
+
+ENDED_OVER_THE_CANVAS = '''
+const ended = document.getElementById('ended'), canvas = document.getElementById('canvas').getBoundingClientRect();
+const x = canvas.left + canvas.width / 2, y = canvas.top + canvas.height / 2;
+return !ended.hidden && ended.innerText.startsWith('The game has ended.') && ended.contains(document.elementFromPoint(x, y));'''
 
 
 if __name__ == '__main__':
