@@ -181,11 +181,19 @@ LRESULT CWin32Platform::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             return TRUE;
         break;
     case WM_KEYDOWN:
-        Events->OnKeyDown(static_cast<std::uint32_t>(wParam));
+        Events->OnKeyDown(SideSpecificKey(wParam, lParam));
         return 0;
     case WM_KEYUP:
-        Events->OnKeyUp(static_cast<std::uint32_t>(wParam));
+        Events->OnKeyUp(SideSpecificKey(wParam, lParam));
         return 0;
+    // Keys while Alt is held, Alt itself and F10: the game hears them, and the system still acts on
+    // them (Alt+F4, the window menu).
+    case WM_SYSKEYDOWN:
+        Events->OnKeyDown(SideSpecificKey(wParam, lParam));
+        break;
+    case WM_SYSKEYUP:
+        Events->OnKeyUp(SideSpecificKey(wParam, lParam));
+        break;
     default:
         break;
     }
@@ -287,6 +295,27 @@ void CWin32Platform::EndScheduling()
 }
 
 // ---- Input ----
+
+std::uint32_t CWin32Platform::SideSpecificKey(WPARAM key, LPARAM flags)
+{
+    // The system tells the right Control and Alt by the extended-key bit, and the two Shift keys
+    // only by their scan codes.
+    const bool extended = (flags & (LPARAM{1} << 24)) != 0;
+    switch (key)
+    {
+    case VK_SHIFT:
+    {
+        const UINT scanCode = static_cast<UINT>(flags >> 16) & 0xFF;
+        return MapVirtualKeyW(scanCode, MAPVK_VSC_TO_VK_EX) == VK_RSHIFT ? VK_RSHIFT : VK_LSHIFT;
+    }
+    case VK_CONTROL:
+        return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU:
+        return extended ? VK_RMENU : VK_LMENU;
+    default:
+        return static_cast<std::uint32_t>(key);
+    }
+}
 
 bool CWin32Platform::GetCursorClientPosition(std::int32_t& x, std::int32_t& y)
 {

@@ -80,6 +80,10 @@ private:
     DWORD TaskIndex = 0;
     HANDLE SchedulingHandle = nullptr;
 
+    // ---- Input ----
+    // The key a key message is about, with the generic Shift, Control and Alt codes made left or right.
+    static std::uint32_t SideSpecificKey(WPARAM key, LPARAM flags);
+
     // ---- Data files and pictures ----
     using TCancelSynchronousIo = BOOL(WINAPI*)(HANDLE thread);
 
