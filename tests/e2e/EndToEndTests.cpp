@@ -373,14 +373,15 @@ TEST_P(Integration, KeysReachEventsAndBothQueries)
     EXPECT_EQ(program.WaitForExit(), 0);
 }
 
-// Each of Shift, Control and Alt arrives as its own side in the events and in both queries, one
-// key at a time: a frame may show only the key last pressed. Held for frames, as the A key above.
+// Each of Shift, Control and Alt, pressed alone, arrives as its own side in the events and in both
+// queries, though the system's key messages name them without a side and Alt's are the system's own.
+// Held for frames, as the A key above.
 TEST_P(Integration, ModifierKeysArriveAsTheirOwnSide)
 {
     auto program = Start("modifiers");
     const auto window = Display.WaitForWindow("Vantor test");
     program.WaitForLine("frame 5 pressed");
-    const std::vector<std::string> names{"Shift_L", "Shift_R", "Control_L", "Control_R", "Alt_L"};
+    const std::vector<std::string> names{"Shift_L", "Shift_R", "Control_L", "Control_R", "Alt_L", "Alt_R"};
     std::vector<std::string> expected;
     for (std::size_t index = 0; index < names.size(); ++index)
     {
@@ -392,15 +393,23 @@ TEST_P(Integration, ModifierKeysArriveAsTheirOwnSide)
         program.WaitForLine("key up " + key);
         expected.insert(expected.end(), {"key down " + key, "key up " + key});
     }
-    Display.Close(window);
+    const auto lines = program.Lines();
+    // The system still gets the keys that Alt makes its own: Alt+F4 closes the window. Only on
+    // Windows, where the system does it, not a window manager.
+    if (GetParam().Launcher == "wine")
+        for (const auto& [name, down] : {std::pair{"Alt_L", true}, {"F4", true}, {"F4", false}, {"Alt_L", false}})
+            Display.HoldKey(window, name, down);
+    else
+        Display.Close(window);
     EXPECT_EQ(program.WaitForExit(), 0);
 
-    // Frames show nothing but the key last pressed (or nothing): pressed and down in the first frame
-    // after its key-down, and down only, which the held-key query alone answers, before its key-up.
+    // From a key's key-down to its key-up, frames show that key or nothing: pressed and down in the
+    // first frame, and down only, which the held-key query alone answers, before the key-up. Between
+    // keys the query may already see the next key, whose message is still queued.
     std::vector<std::string> events;
-    std::string only; // the digits of the key last pressed
+    std::string only; // the digits of the key held, empty between keys
     bool afterDown = false, held = false;
-    for (const auto& line : program.Lines())
+    for (const auto& line : lines)
     {
         char pressed[8] = {}, down[8] = {};
         if (line.starts_with("key ") && (events.empty() || events.back() != line)) // repeats aside
@@ -417,9 +426,10 @@ TEST_P(Integration, ModifierKeysArriveAsTheirOwnSide)
             else
             {
                 EXPECT_TRUE(held) << line << " before any frame saw the key held";
+                only.clear();
             }
         }
-        else if (std::sscanf(line.c_str(), "frame %*d pressed=%7s down=%7s", pressed, down) == 2)
+        else if (!only.empty() && std::sscanf(line.c_str(), "frame %*d pressed=%7s down=%7s", pressed, down) == 2)
         {
             const std::string p = pressed, d = down;
             EXPECT_TRUE((p == "000000" || p == only) && (d == "000000" || d == only)) << line << " after " << only;
