@@ -1,14 +1,10 @@
 #include "Windows/CWin32Platform.h"
 
-#include "Host/DataFolder.h"
 #include "Shared/CGeneralError.h"
 #include "Vantor/CVantorException.h"
 #include "Windows/FrameTimer.h"
 
-#include <limits>
-#include <optional>
 #include <stdexcept>
-#include <vector>
 #include <string>
 #include <utility>
 
@@ -21,7 +17,13 @@ constexpr DWORD WindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 static_assert(WindowStyle == 0x80CB0000);
 static_assert((WindowStyle | WS_VISIBLE) == 0x90CB0000);
 
-// UTF-8 from the seam to the zero-terminated UTF-16 that Windows takes.
+// GetProcAddress hands back one generic type; going through void(*)() keeps the cast warning-free.
+template <typename T> T ProcAs(FARPROC proc)
+{
+    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(proc));
+}
+} // namespace
+
 std::wstring Widen(std::string_view text)
 {
     if (text.empty())
@@ -33,12 +35,7 @@ std::wstring Widen(std::string_view text)
     return wide;
 }
 
-// GetProcAddress hands back one generic type; going through void(*)() keeps the cast warning-free.
-template <typename T> T ProcAs(FARPROC proc)
-{
-    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(proc));
-}
-} // namespace
+// ---- Window and context ----
 
 CWin32Platform::CWin32Platform(HINSTANCE instance) : Instance(instance) {}
 
@@ -184,21 +181,23 @@ LRESULT CWin32Platform::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             return TRUE;
         break;
     case WM_KEYDOWN:
-        Events->OnKeyDown(static_cast<std::uint32_t>(wParam));
+        Events->OnKeyDown(SideSpecificKey(wParam, lParam));
         return 0;
     case WM_KEYUP:
-        Events->OnKeyUp(static_cast<std::uint32_t>(wParam));
+        Events->OnKeyUp(SideSpecificKey(wParam, lParam));
         return 0;
+    // Keys while Alt is held, Alt itself and F10: the game hears them, and the system still acts on
+    // them (Alt+F4, the window menu).
+    case WM_SYSKEYDOWN:
+        Events->OnKeyDown(SideSpecificKey(wParam, lParam));
+        break;
+    case WM_SYSKEYUP:
+        Events->OnKeyUp(SideSpecificKey(wParam, lParam));
+        break;
     default:
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void CWin32Platform::RethrowPendingError()
-{
-    if (PendingError)
-        std::rethrow_exception(std::exchange(PendingError, nullptr));
 }
 
 void* CWin32Platform::GetGLProcAddress(const char* name)
@@ -210,6 +209,25 @@ bool CWin32Platform::SwapBuffers()
 {
     return ::SwapBuffers(DeviceContext) != FALSE;
 }
+
+void CWin32Platform::DeleteContexts()
+{
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(GLContext);
+    wglDeleteContext(SharedGLContext);
+    GLContext = nullptr;
+    SharedGLContext = nullptr;
+}
+
+void CWin32Platform::GetClientSize(std::int32_t& width, std::int32_t& height)
+{
+    RECT rect{};
+    GetClientRect(Window, &rect);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+}
+
+// ---- Loop and frame timer ----
 
 void CWin32Platform::ArmFrameTimer()
 {
@@ -276,25 +294,27 @@ void CWin32Platform::EndScheduling()
         AvRevertMmThreadCharacteristicsProc(SchedulingHandle);
 }
 
-void CWin32Platform::DeleteContexts()
-{
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(GLContext);
-    wglDeleteContext(SharedGLContext);
-    GLContext = nullptr;
-    SharedGLContext = nullptr;
-}
+// ---- Input ----
 
-void CWin32Platform::StopSound()
+std::uint32_t CWin32Platform::SideSpecificKey(WPARAM key, LPARAM flags)
 {
-    PlaySoundW(nullptr, nullptr, 0);
-}
-
-bool CWin32Platform::CancelThreadIo(void* thread)
-{
-    if (CancelSynchronousIoProc == nullptr)
-        return false;
-    return CancelSynchronousIoProc(static_cast<HANDLE>(thread)) != FALSE;
+    // The system tells the right Control and Alt by the extended-key bit, and the two Shift keys
+    // only by their scan codes.
+    const bool extended = (flags & (LPARAM{1} << 24)) != 0;
+    switch (key)
+    {
+    case VK_SHIFT:
+    {
+        const UINT scanCode = static_cast<UINT>(flags >> 16) & 0xFF;
+        return MapVirtualKeyW(scanCode, MAPVK_VSC_TO_VK_EX) == VK_RSHIFT ? VK_RSHIFT : VK_LSHIFT;
+    }
+    case VK_CONTROL:
+        return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU:
+        return extended ? VK_RMENU : VK_LMENU;
+    default:
+        return static_cast<std::uint32_t>(key);
+    }
 }
 
 bool CWin32Platform::GetCursorClientPosition(std::int32_t& x, std::int32_t& y)
@@ -306,14 +326,6 @@ bool CWin32Platform::GetCursorClientPosition(std::int32_t& x, std::int32_t& y)
     x = point.x;
     y = point.y;
     return converted != FALSE;
-}
-
-void CWin32Platform::GetClientSize(std::int32_t& width, std::int32_t& height)
-{
-    RECT rect{};
-    GetClientRect(Window, &rect);
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
 }
 
 void CWin32Platform::HideCursor()
@@ -338,109 +350,24 @@ bool CWin32Platform::HasFocus()
     return GetFocus() != nullptr;
 }
 
-namespace
-{
-// A device-independent bitmap as the system's reader made it: rows as stored in the file.
-class CWin32Bitmap final : public IBitmap
-{
-public:
-    CWin32Bitmap(HBITMAP bitmap, const BITMAP& info, bool topDown) : Bitmap(bitmap)
-    {
-        Rows.Width = info.bmWidth;
-        Rows.Height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-        Rows.BitsPerPixel = info.bmBitsPixel;
-        Rows.Stride = info.bmWidthBytes;
-        Rows.Rows = static_cast<const std::uint8_t*>(info.bmBits);
-        Rows.TopDown = topDown;
-    }
-    CWin32Bitmap(const CWin32Bitmap&) = delete;
-    CWin32Bitmap& operator=(const CWin32Bitmap&) = delete;
-    ~CWin32Bitmap() override { DeleteObject(Bitmap); }
+// ---- Sound ----
 
-    const SBitmapRows& GetRows() const override { return Rows; }
-
-private:
-    HBITMAP Bitmap;
-    SBitmapRows Rows;
-};
-} // namespace
-
-std::filesystem::path DataFolder()
+void CWin32Platform::StopSound()
 {
-    // The executable's path, asked again with more room while it may have been cut short.
-    DWORD capacity = MAX_PATH;
-    std::vector<wchar_t> buffer(capacity + 1);
-    while (GetModuleFileNameW(nullptr, buffer.data(), capacity + 1) >= capacity)
-    {
-        capacity *= 2;
-        buffer.assign(capacity + 1, L'\0');
-    }
-    PathRemoveFileSpecW(buffer.data());
-    return std::wstring(buffer.data()) + L"\\Data";
-}
-
-std::wstring CWin32Platform::GetDataPath(std::string_view name)
-{
-    return DataFolder().native() + L"\\" + Widen(name);
-}
-
-std::unique_ptr<IBitmap> CWin32Platform::ReadBitmap(std::string_view name)
-{
-    const std::wstring path = GetDataPath(name);
-    // The headers are checked against the file before the system's reader trusts them.
-    std::vector<std::uint8_t> file;
-    if (ReadDataFile(name, file, 0) != EFileRead::Ok)
-        return nullptr;
-    const std::optional<SBmpHeader> header = CheckBmpFile(file);
-    if (!header)
-        return nullptr;
-    // The system's reader gives top-down files back empty under Wine, fails on headers of unusual
-    // sizes and moves the channels of bit fields itself: the engine reads those files as it does on
-    // every system, and refuses other depths.
-    if (header->TopDown || !IsPlainBmp(*header))
-        return ReadBmpFile(std::move(file), *header);
-    file = {};
-    const auto bitmap = static_cast<HBITMAP>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (bitmap == nullptr)
-        return nullptr;
-    DIBSECTION section{};
-    if (GetObjectW(bitmap, sizeof section, &section) == sizeof section)
-        return std::make_unique<CWin32Bitmap>(bitmap, section.dsBm, section.dsBmih.biHeight < 0);
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    return std::make_unique<CWin32Bitmap>(bitmap, info, false);
-}
-
-EFileRead CWin32Platform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
-                                       std::size_t extraZeroBytes)
-{
-    const HANDLE file = CreateFileW(GetDataPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return EFileRead::NotFound;
-    // Preset, since the call's own result is not looked at.
-    LARGE_INTEGER size{};
-    size.QuadPart = 0;
-    GetFileSizeEx(file, &size);
-    const auto length = static_cast<std::uint64_t>(size.QuadPart);
-    if (length >> 32 != 0)
-    {
-        CloseHandle(file);
-        return EFileRead::TooLarge;
-    }
-    bytes.assign(static_cast<std::size_t>(length) + extraZeroBytes, 0);
-    // One read for the whole size; an empty file still gets somewhere to read into.
-    std::uint8_t nothing = 0;
-    DWORD count = 0;
-    const BOOL read = ReadFile(file, bytes.empty() ? &nothing : bytes.data(), static_cast<DWORD>(length), &count, nullptr);
-    CloseHandle(file);
-    return read ? EFileRead::Ok : EFileRead::ReadFailed;
+    PlaySoundW(nullptr, nullptr, 0);
 }
 
 void CWin32Platform::PlaySoundImage(std::span<const std::uint8_t> image)
 {
     PlaySoundW(reinterpret_cast<LPCWSTR>(image.data()), nullptr, SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
+}
+
+// ---- Errors ----
+
+void CWin32Platform::RethrowPendingError()
+{
+    if (PendingError)
+        std::rethrow_exception(std::exchange(PendingError, nullptr));
 }
 
 void ShowFatalError(std::string_view text)

@@ -8,8 +8,8 @@ set -euo pipefail
 
 play=(cmake make g++ pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev)
 web=(cmake make emscripten python3)
-release=("${play[@]}" googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev file
-         nsis zip emscripten)
+release=("${play[@]}" googletest libgtest-dev libxtst-dev mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev
+         file nsis zip emscripten)
 test=("${release[@]}" wine wine64 xvfb xauth xfonts-base x11-utils xdotool imagemagick python3 python3-pil
       fonts-dejavu-core lintian desktop-file-utils unzip icoutils appstream chromium chromium-driver
       python3-selenium)

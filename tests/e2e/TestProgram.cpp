@@ -1,6 +1,6 @@
 // A game for the end-to-end tests: it reports on standard output what the engine does to it.
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key every frame),
-// "throwinframe".
+// "modifiers" (reports the six modifier keys every frame), "throwinframe".
 #include "Vantor/IMainController.h"
 
 #include <chrono>
@@ -44,6 +44,17 @@ public:
             throw std::runtime_error("thrown in frame");
         if (Mode == "input")
             Report("frame %d pressed=%d down=%d\n", Frames, Engine->IsKeyPressed(Key::A), Engine->IsKeyDown(Key::A));
+        if (Mode == "modifiers")
+        {
+            // One digit per key from LeftShift to RightAlt.
+            std::string pressed, down;
+            for (int key = static_cast<int>(Key::LeftShift); key <= static_cast<int>(Key::RightAlt); ++key)
+            {
+                pressed += Engine->IsKeyPressed(static_cast<Key>(key)) ? '1' : '0';
+                down += Engine->IsKeyDown(static_cast<Key>(key)) ? '1' : '0';
+            }
+            Report("frame %d pressed=%s down=%s\n", Frames, pressed.c_str(), down.c_str());
+        }
         Engine->SetClearColour(0.0f, 0.5f, 1.0f);
         Engine->Clear();
         Engine->Present();
