@@ -83,9 +83,5 @@ private:
     CSdlSoundPlayer SoundPlayer;
 };
 
-// The virtual-key code of an SDL key, 0 for keys without one, and the other way (SDLK_UNKNOWN).
-std::uint32_t SdlKeyToVirtualKey(std::int32_t sdlKey);
-std::int32_t VirtualKeyToSdlKey(std::uint32_t code);
-
 // The fatal-error box: the text on standard error, then in SDL's error box when one can be shown.
 void ShowFatalError(std::string_view text);
