@@ -370,7 +370,7 @@ TEST_P(Integration, KeysReachEventsAndBothQueries)
     EXPECT_EQ(program.WaitForExit(), 0);
 }
 
-// The position a frame reads follows a pointer moved by software, over the window and beside it.
+// The position a frame reads follows a pointer moved by software, over the window and above it.
 TEST_P(Integration, MousePositionFollowsAPointerMovedBySoftware)
 {
     auto program = Start("input");

@@ -1,7 +1,6 @@
 // A game for the end-to-end tests: it reports on standard output what the engine does to it.
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key and the
-// mouse position every frame),
-// "throwinframe".
+// mouse position every frame), "throwinframe".
 #include "Vantor/IMainController.h"
 
 #include <chrono>
