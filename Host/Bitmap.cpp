@@ -16,7 +16,9 @@ std::uint32_t Read32(std::span<const std::uint8_t> file, std::size_t at)
     return Read16(file, at) | Read16(file, at + 2) << 16;
 }
 
-constexpr std::uint32_t Key(const std::uint8_t* pixel)
+// A stored pixel (blue, green, red) as a texel's colour: red in the lowest byte, no alpha. The
+// colour keys and the font markers are compared with this.
+constexpr std::uint32_t TexelColour(const std::uint8_t* pixel)
 {
     return static_cast<std::uint32_t>(pixel[0]) << 16 | static_cast<std::uint32_t>(pixel[1]) << 8 | pixel[2];
 }
@@ -179,7 +181,7 @@ void ConvertToTexels(const SBitmapRows& bitmap, bool useColourKeys, std::int32_t
         std::uint32_t* out = texels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(textureWidth);
         for (std::int32_t x = 0; x < bitmap.Width; ++x)
         {
-            const std::uint32_t key = Key(row + static_cast<std::ptrdiff_t>(x) * bytesPerPixel);
+            const std::uint32_t key = TexelColour(row + static_cast<std::ptrdiff_t>(x) * bytesPerPixel);
             if (useColourKeys && key == White)
                 out[x] = 0;
             else if (useColourKeys && key == Magenta)
@@ -203,7 +205,7 @@ void CutFontGlyphs(const SBitmapRows& bitmap,
     {
         std::int32_t width = 0;
         for (std::int32_t x = start; x < bitmap.Width; ++x)
-            if (Key(markerRow + static_cast<std::ptrdiff_t>(x) * bytesPerPixel) == Green)
+            if (TexelColour(markerRow + static_cast<std::ptrdiff_t>(x) * bytesPerPixel) == Green)
             {
                 width = x - start;
                 break;
@@ -215,7 +217,7 @@ void CutFontGlyphs(const SBitmapRows& bitmap,
             const std::uint8_t* row = bitmap.PictureRow(y);
             for (std::int32_t x = 0; x < width; ++x)
             {
-                const std::uint32_t key = Key(row + static_cast<std::ptrdiff_t>(start + x) * bytesPerPixel);
+                const std::uint32_t key = TexelColour(row + static_cast<std::ptrdiff_t>(start + x) * bytesPerPixel);
                 texels[static_cast<std::size_t>(y) * static_cast<std::size_t>(textureWidth) +
                        static_cast<std::size_t>(x)] = key == Magenta ? 0 : key + Opaque;
             }

@@ -63,7 +63,7 @@ struct SBmpHeader
 std::optional<SBmpHeader> CheckBmpFile(std::span<const std::uint8_t> file);
 
 // True for 24 or 32 bits without bit fields, in a header every system's reader knows (12, 40, 108
-// or 124 bytes): the stored bytes are the rows a reader must deliver. The systems' own readers get
+// or 124 bytes): the stored bytes are the rows a reader must deliver. The system's own reader gets
 // only these (Windows's moves the channels of bit fields itself and fails on other header sizes).
 bool IsPlainBmp(const SBmpHeader& header);
 

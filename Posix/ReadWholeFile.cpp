@@ -1,6 +1,8 @@
 #include "Posix/ReadWholeFile.h"
 
 #include <cerrno>
+#include <optional>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,4 +39,15 @@ EFileRead ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes, std:
     }
     close(file);
     return failed ? EFileRead::ReadFailed : EFileRead::Ok;
+}
+
+std::unique_ptr<IBitmap> ReadBmpDataFile(const char* path)
+{
+    std::vector<std::uint8_t> file;
+    if (ReadWholeFile(path, file, 0) != EFileRead::Ok)
+        return nullptr;
+    const std::optional<SBmpHeader> header = CheckBmpFile(file);
+    if (!header)
+        return nullptr;
+    return ReadBmpFile(std::move(file), *header);
 }

@@ -3,23 +3,22 @@
 #include "Host/DataFolder.h"
 #include "Posix/ReadWholeFile.h"
 #include "Sdl/FrameTimer.h"
+#include "Sdl/SdlKeys.h"
 #include "Vantor/CVantorException.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_syswm.h>
 
-#include <algorithm>
 #include <array>
-#include <limits>
-#include <vector>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
 #include <utility>
+
+// ---- Window and context ----
 
 namespace
 {
@@ -27,54 +26,14 @@ namespace
 {
     throw CVantorException(what + " failed: " + SDL_GetError());
 }
-
-// SDL keys that have a virtual-key code besides letters and digits.
-constexpr std::array<std::pair<SDL_Keycode, std::uint32_t>, 56> KeyCodes{{
-    {SDLK_LEFT, 0x25},      {SDLK_RIGHT, 0x27},    {SDLK_UP, 0x26},       {SDLK_DOWN, 0x28},
-    {SDLK_RETURN, 0x0D},    {SDLK_KP_ENTER, 0x0D}, {SDLK_SPACE, 0x20},    {SDLK_ESCAPE, 0x1B},
-    {SDLK_BACKSPACE, 0x08}, {SDLK_TAB, 0x09},      {SDLK_LSHIFT, 0xA0},   {SDLK_RSHIFT, 0xA1},
-    {SDLK_LCTRL, 0xA2},     {SDLK_RCTRL, 0xA3},    {SDLK_LALT, 0xA4},     {SDLK_RALT, 0xA5},
-    {SDLK_F1, 0x70},        {SDLK_F2, 0x71},       {SDLK_F3, 0x72},       {SDLK_F4, 0x73},
-    {SDLK_F5, 0x74},        {SDLK_F6, 0x75},       {SDLK_F7, 0x76},       {SDLK_F8, 0x77},
-    {SDLK_F9, 0x78},        {SDLK_F10, 0x79},      {SDLK_F11, 0x7A},      {SDLK_F12, 0x7B},
-    {SDLK_KP_0, 0x60},      {SDLK_KP_1, 0x61},     {SDLK_KP_2, 0x62},     {SDLK_KP_3, 0x63},
-    {SDLK_KP_4, 0x64},      {SDLK_KP_5, 0x65},     {SDLK_KP_6, 0x66},     {SDLK_KP_7, 0x67},
-    {SDLK_KP_8, 0x68},      {SDLK_KP_9, 0x69},     {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},
-    {SDLK_KP_MINUS, 0x6D},  {SDLK_KP_PERIOD, 0x6E}, {SDLK_KP_DIVIDE, 0x6F}, {SDLK_PAGEUP, 0x21},
-    {SDLK_PAGEDOWN, 0x22},  {SDLK_END, 0x23},      {SDLK_HOME, 0x24},     {SDLK_INSERT, 0x2D},
-    {SDLK_DELETE, 0x2E},    {SDLK_CAPSLOCK, 0x14}, {SDLK_PAUSE, 0x13},    {SDLK_PRINTSCREEN, 0x2C},
-    {SDLK_NUMLOCKCLEAR, 0x90}, {SDLK_SCROLLLOCK, 0x91}, {SDLK_LGUI, 0x5B}, {SDLK_RGUI, 0x5C},
-}};
 } // namespace
-
-std::int32_t VirtualKeyToSdlKey(std::uint32_t code)
-{
-    if (code >= 'A' && code <= 'Z')
-        return static_cast<std::int32_t>(code - 'A' + 'a');
-    if (code >= '0' && code <= '9')
-        return static_cast<std::int32_t>(code);
-    for (const auto& [sdlKey, virtualKey] : KeyCodes)
-        if (virtualKey == code)
-            return sdlKey;
-    return SDLK_UNKNOWN;
-}
-
-std::uint32_t SdlKeyToVirtualKey(std::int32_t sdlKey)
-{
-    if (sdlKey >= 'a' && sdlKey <= 'z')
-        return static_cast<std::uint32_t>(sdlKey - 'a' + 'A');
-    if (sdlKey >= '0' && sdlKey <= '9')
-        return static_cast<std::uint32_t>(sdlKey);
-    for (const auto& [key, virtualKey] : KeyCodes)
-        if (key == sdlKey)
-            return virtualKey;
-    return 0;
-}
 
 CSdlPlatform::~CSdlPlatform()
 {
     if (FrameTimer >= 0)
         close(FrameTimer);
+    if (X11Library != nullptr)
+        SDL_UnloadObject(X11Library);
 }
 
 void CSdlPlatform::StartUp(IPlatformEvents& events, std::string_view caption, std::int32_t width,
@@ -113,7 +72,14 @@ void CSdlPlatform::StartUp(IPlatformEvents& events, std::string_view caption, st
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(Window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
+    {
         DisplayFd = ConnectionNumber(info.info.x11.display);
+        X11Display = info.info.x11.display;
+        X11Window = info.info.x11.window;
+        // From the library SDL has loaded already, so that the program does not depend on it.
+        X11Library = SDL_LoadObject("libX11.so.6");
+        QueryPointer = X11Library != nullptr ? SDL_LoadFunction(X11Library, "XQueryPointer") : nullptr;
+    }
 }
 
 void* CSdlPlatform::GetGLProcAddress(const char* name)
@@ -128,6 +94,34 @@ bool CSdlPlatform::SwapBuffers()
     SDL_GL_SwapWindow(Window);
     return true;
 }
+
+void CSdlPlatform::GetClientSize(std::int32_t& width, std::int32_t& height)
+{
+    width = 0;
+    height = 0;
+    if (Window != nullptr)
+        SDL_GetWindowSize(Window, &width, &height);
+}
+
+void CSdlPlatform::DeleteContexts()
+{
+    SDL_GL_MakeCurrent(Window, nullptr);
+    SDL_GL_DeleteContext(GLContext);
+    SDL_GL_DeleteContext(SharedGLContext);
+    GLContext = nullptr;
+    SharedGLContext = nullptr;
+}
+
+void CSdlPlatform::DestroyWindow()
+{
+    if (Window == nullptr)
+        return;
+    Events->OnDestroy();
+    SDL_DestroyWindow(Window);
+    Window = nullptr;
+}
+
+// ---- Loop and frame timer ----
 
 void CSdlPlatform::ArmFrameTimer()
 {
@@ -230,15 +224,6 @@ bool CSdlPlatform::DispatchMessages()
     return !QuitPosted;
 }
 
-void CSdlPlatform::DestroyWindow()
-{
-    if (Window == nullptr)
-        return;
-    Events->OnDestroy();
-    SDL_DestroyWindow(Window);
-    Window = nullptr;
-}
-
 void CSdlPlatform::PostQuit()
 {
     QuitPosted = true;
@@ -248,70 +233,12 @@ void CSdlPlatform::BeginScheduling() {}
 
 void CSdlPlatform::EndScheduling() {}
 
-void CSdlPlatform::DeleteContexts()
-{
-    SDL_GL_MakeCurrent(Window, nullptr);
-    SDL_GL_DeleteContext(GLContext);
-    SDL_GL_DeleteContext(SharedGLContext);
-    GLContext = nullptr;
-    SharedGLContext = nullptr;
-}
-
-void CSdlPlatform::StopSound()
-{
-    SoundPlayer.Stop();
-}
-
-void CSdlPlatform::PlaySoundImage(std::span<const std::uint8_t> image)
-{
-    SoundPlayer.Play(image);
-}
-
-std::uint32_t CSdlPlatform::SoundBytesQueued()
-{
-    return SoundPlayer.QueuedBytes();
-}
-
 bool CSdlPlatform::CancelThreadIo(void*)
 {
     return false; // no way to cancel another thread's blocking call here
 }
 
-bool CSdlPlatform::GetCursorClientPosition(std::int32_t& x, std::int32_t& y)
-{
-    int screenX = 0;
-    int screenY = 0;
-    SDL_GetGlobalMouseState(&screenX, &screenY);
-    x = screenX;
-    y = screenY;
-    if (Window == nullptr)
-        return false;
-    int windowX = 0;
-    int windowY = 0;
-    SDL_GetWindowPosition(Window, &windowX, &windowY);
-    x = screenX - windowX;
-    y = screenY - windowY;
-    return true;
-}
-
-void CSdlPlatform::GetClientSize(std::int32_t& width, std::int32_t& height)
-{
-    width = 0;
-    height = 0;
-    if (Window != nullptr)
-        SDL_GetWindowSize(Window, &width, &height);
-}
-
-void CSdlPlatform::HideCursor()
-{
-    SDL_ShowCursor(SDL_DISABLE);
-}
-
-bool CSdlPlatform::IsMouseButtonDown(bool right)
-{
-    const Uint32 buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
-    return (buttons & (right ? SDL_BUTTON_RMASK : SDL_BUTTON_LMASK)) != 0;
-}
+// ---- Input ----
 
 bool CSdlPlatform::IsKeyHeld(std::uint32_t code)
 {
@@ -329,32 +256,60 @@ bool CSdlPlatform::HasFocus()
     return Window != nullptr && SDL_GetKeyboardFocus() == Window;
 }
 
-namespace
+bool CSdlPlatform::GetCursorClientPosition(std::int32_t& x, std::int32_t& y)
 {
-// A surface from SDL's BMP reader, which turns the rows over into top-first order.
-class CSdlBitmap final : public IBitmap
-{
-public:
-    explicit CSdlBitmap(SDL_Surface* surface) : Surface(surface)
+    // Over the window, its own position, which the motion events keep current. SDL refreshes its
+    // global one only from raw device motion, which a pointer moved by software may never make, so
+    // elsewhere the display server is asked where it is, where there is one to ask.
+    if (Window != nullptr && SDL_GetMouseFocus() == Window)
     {
-        Rows.Width = surface->w;
-        Rows.Height = surface->h;
-        Rows.BitsPerPixel = surface->format->BitsPerPixel;
-        Rows.Stride = surface->pitch;
-        Rows.Rows = static_cast<const std::uint8_t*>(surface->pixels);
-        Rows.TopDown = true;
+        SDL_GetMouseState(&x, &y);
+        return true;
     }
-    CSdlBitmap(const CSdlBitmap&) = delete;
-    CSdlBitmap& operator=(const CSdlBitmap&) = delete;
-    ~CSdlBitmap() override { SDL_FreeSurface(Surface); }
+    int screenX = 0;
+    int screenY = 0;
+    if (Window == nullptr || !QueryX11Pointer(screenX, screenY))
+        SDL_GetGlobalMouseState(&screenX, &screenY);
+    x = screenX;
+    y = screenY;
+    if (Window == nullptr)
+        return false;
+    int windowX = 0;
+    int windowY = 0;
+    SDL_GetWindowPosition(Window, &windowX, &windowY);
+    x = screenX - windowX;
+    y = screenY - windowY;
+    return true;
+}
 
-    const SBitmapRows& GetRows() const override { return Rows; }
+bool CSdlPlatform::QueryX11Pointer(int& screenX, int& screenY)
+{
+    using TQueryPointer = Bool (*)(Display*, ::Window, ::Window*, ::Window*, int*, int*, int*, int*, unsigned int*);
+    if (QueryPointer == nullptr)
+        return false;
+    ::Window root = 0;
+    ::Window child = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int buttons = 0;
+    // Off the window's screen it answers False, with the position still on the pointer's own.
+    reinterpret_cast<TQueryPointer>(QueryPointer)(static_cast<Display*>(X11Display), X11Window, &root, &child,
+                                                  &screenX, &screenY, &windowX, &windowY, &buttons);
+    return true;
+}
 
-private:
-    SDL_Surface* Surface = nullptr;
-    SBitmapRows Rows;
-};
-} // namespace
+bool CSdlPlatform::IsMouseButtonDown(bool right)
+{
+    const Uint32 buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
+    return (buttons & (right ? SDL_BUTTON_RMASK : SDL_BUTTON_LMASK)) != 0;
+}
+
+void CSdlPlatform::HideCursor()
+{
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+// ---- Data files and pictures ----
 
 std::filesystem::path DataFolder()
 {
@@ -371,134 +326,35 @@ std::string CSdlPlatform::GetDataPath(std::string_view name)
     return Folder + std::string(name);
 }
 
-std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
-{
-    // SDL allocates whatever size the headers claim, so they are checked against the file first.
-    std::vector<std::uint8_t> file;
-    if (ReadDataFile(name, file, 0) != EFileRead::Ok)
-        return nullptr;
-    const std::optional<SBmpHeader> header = CheckBmpFile(file);
-    if (!header || file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-        return nullptr;
-    // SDL keeps the stored bytes whatever the bit fields say; other depths are only refused.
-    if (!IsPlainBmp(*header))
-        return ReadBmpFile(std::move(file), *header);
-    SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromConstMem(file.data(), static_cast<int>(file.size())), 1);
-    if (surface == nullptr)
-        return nullptr;
-    return std::make_unique<CSdlBitmap>(surface);
-}
-
 EFileRead CSdlPlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,
                                      std::size_t extraZeroBytes)
 {
     return ReadWholeFile(GetDataPath(name).c_str(), bytes, extraZeroBytes);
 }
 
-bool DecodeWave(std::span<const std::uint8_t> image, std::uint16_t format, std::uint8_t channels,
-                std::int32_t frequency, std::vector<std::uint8_t>& samples)
+std::unique_ptr<IBitmap> CSdlPlatform::ReadBitmap(std::string_view name)
 {
-    // Longer clips (about 25 minutes at 44.1 kHz stereo 16 bits) are refused rather than let a
-    // tiny file with an absurd rate expand into gigabytes.
-    constexpr std::uint64_t LargestBuffer = 256u << 20;
-    // SDL's resampler sizes its padding from the ratio of the rates, and overflows on an absurd one.
-    constexpr int HighestRate = 384000;
-    if (image.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-        return false;
-    SDL_AudioSpec decodedFormat{};
-    Uint8* decoded = nullptr;
-    Uint32 length = 0;
-    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(image.data(), static_cast<int>(image.size())), 1, &decodedFormat, &decoded,
-                       &length) == nullptr)
-        return false;
-    const std::uint32_t sourceFrame = SDL_AUDIO_BITSIZE(decodedFormat.format) / 8u * decodedFormat.channels;
-    // The converter takes whole frames only.
-    const std::uint64_t whole = sourceFrame == 0 ? 0 : length - length % sourceFrame;
-    SDL_AudioCVT converter{};
-    // The whole clip in one go: SDL's audio stream, fed like this, drops the last part of it.
-    bool converted = whole > 0 && decodedFormat.freq > 0 && decodedFormat.freq <= HighestRate && frequency > 0 &&
-                     frequency <= HighestRate &&
-                     SDL_BuildAudioCVT(&converter, decodedFormat.format, decodedFormat.channels, decodedFormat.freq,
-                                       static_cast<SDL_AudioFormat>(format), channels, frequency) >= 0;
-    // The conversion works in place, in a buffer len_mult times the clip.
-    const std::uint64_t room = whole * static_cast<std::uint64_t>(std::max(converter.len_mult, 1));
-    converted = converted && room <= LargestBuffer;
-    if (converted)
-    {
-        samples.assign(static_cast<std::size_t>(room), 0);
-        std::memcpy(samples.data(), decoded, static_cast<std::size_t>(whole));
-        converter.buf = samples.data();
-        converter.len = static_cast<int>(whole);
-        converted = SDL_ConvertAudio(&converter) == 0 && converter.len_cvt >= 0 &&
-                    static_cast<std::uint64_t>(converter.len_cvt) <= room;
-        samples.resize(converted ? static_cast<std::size_t>(converter.len_cvt) : 0);
-    }
-    SDL_FreeWAV(decoded);
-    return converted;
+    return ReadBmpDataFile(GetDataPath(name).c_str());
 }
 
-CSdlSoundPlayer::~CSdlSoundPlayer()
+// ---- Sound ----
+
+void CSdlPlatform::PlaySoundImage(std::span<const std::uint8_t> image)
 {
-    if (State != EDevice::Open)
-        return;
-    SDL_CloseAudioDevice(Device);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SoundPlayer.Play(image);
 }
 
-bool CSdlSoundPlayer::OpenDevice()
+void CSdlPlatform::StopSound()
 {
-    if (State != EDevice::NotOpened)
-        return State == EDevice::Open;
-    State = EDevice::Unavailable;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
-    SDL_AudioSpec wanted{};
-    wanted.freq = 44100;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = 1024;
-    SDL_AudioSpec obtained{};
-    // Whatever the device prefers: clips are converted to it anyway.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_ANY_CHANGE);
-    if (device == 0)
-    {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
-    Device = device;
-    Format = obtained.format;
-    Channels = obtained.channels;
-    Frequency = obtained.freq;
-    // Running from now on: an empty queue plays silence.
-    SDL_PauseAudioDevice(Device, 0);
-    State = EDevice::Open;
-    return true;
+    SoundPlayer.Stop();
 }
 
-void CSdlSoundPlayer::Play(std::span<const std::uint8_t> image)
+std::uint32_t CSdlPlatform::SoundBytesQueued()
 {
-    if (!OpenDevice())
-        return;
-    std::vector<std::uint8_t> samples;
-    const bool decoded = DecodeWave(image, Format, Channels, Frequency, samples);
-    // Cut off and start again in one step: the device never sees the queue half filled.
-    SDL_LockAudioDevice(Device);
-    SDL_ClearQueuedAudio(Device);
-    if (decoded && !samples.empty())
-        SDL_QueueAudio(Device, samples.data(), static_cast<Uint32>(samples.size()));
-    SDL_UnlockAudioDevice(Device);
+    return SoundPlayer.QueuedBytes();
 }
 
-void CSdlSoundPlayer::Stop()
-{
-    if (State == EDevice::Open)
-        SDL_ClearQueuedAudio(Device);
-}
-
-std::uint32_t CSdlSoundPlayer::QueuedBytes()
-{
-    return State == EDevice::Open ? SDL_GetQueuedAudioSize(Device) : 0;
-}
+// ---- Errors ----
 
 void ShowFatalError(std::string_view text)
 {

@@ -307,13 +307,7 @@ void CWebPlatform::ShowEnded()
 
 std::unique_ptr<IBitmap> CWebPlatform::ReadBitmap(std::string_view name)
 {
-    std::vector<std::uint8_t> file;
-    if (ReadDataFile(name, file, 0) != EFileRead::Ok)
-        return nullptr;
-    const std::optional<SBmpHeader> header = CheckBmpFile(file);
-    if (!header)
-        return nullptr;
-    return ReadBmpFile(std::move(file), *header);
+    return ReadBmpDataFile((DataFolder() / name).c_str());
 }
 
 EFileRead CWebPlatform::ReadDataFile(std::string_view name, std::vector<std::uint8_t>& bytes,

@@ -1,6 +1,8 @@
 // The programs as a player starts them, driven and looked at from outside: the real host and
 // backend with a test game (TestProgram.cpp), the game of each build, the guide's first game, and
 // the release artefacts where they unpack.
+#include "tests/support/TemporaryPath.h"
+
 #include <gtest/gtest.h>
 // After GoogleTest, whose names Xlib's macros (None, Bool) would break.
 #include <X11/Xlib.h>
@@ -98,6 +100,8 @@ public:
     {
         if (Pid > 0 && kill(-Pid, SIGKILL) == 0)
             waitpid(Pid, nullptr, 0);
+        std::error_code ignored;
+        std::filesystem::remove_all(Folder, ignored);
     }
 
     std::string Errors() const { return ReadFile(Folder + "/stderr"); }
@@ -217,6 +221,12 @@ public:
         if (image != nullptr)
             XDestroyImage(image);
         return pixels;
+    }
+    // Moves the pointer by software, as remote desktops and test drivers do: no device moves.
+    void MovePointer(int x, int y) const
+    {
+        if (std::system(("xdotool mousemove -- " + std::to_string(x) + " " + std::to_string(y)).c_str()) != 0)
+            throw std::runtime_error("failed: xdotool mousemove");
     }
     // Gives the window the keyboard focus, then has xdotool type as a keyboard: "key a", "keydown a"...
     void Type(const SWindow& window, const std::string& xdotoolCommand) const
@@ -443,6 +453,25 @@ TEST_P(Integration, ModifierKeysArriveAsTheirOwnSide)
     EXPECT_EQ(events, expected);
 }
 
+// The position a frame reads follows a pointer moved by software, over the window and above it.
+TEST_P(Integration, MousePositionFollowsAPointerMovedBySoftware)
+{
+    auto program = Start("input");
+    const auto window = Display.WaitForWindow("Vantor test");
+    program.WaitForLine("frame 5 pressed");
+    for (const auto& [x, y] : {std::pair{123, 45}, {701, 502}, {350, -10}})
+    {
+        Display.MovePointer(window.X + x, window.Y + y);
+        const std::string position = " mouse=" + std::to_string(x) + "," + std::to_string(y);
+        Wait("a frame that reads" + position, [&] {
+            const auto lines = program.Lines("frame ");
+            return !lines.empty() && lines.back().ends_with(position);
+        });
+    }
+    Display.Close(window);
+    EXPECT_EQ(program.WaitForExit(), 0);
+}
+
 TEST_P(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
 {
     auto program = Start("throwinframe");
@@ -493,8 +522,8 @@ TEST_P(Game, MissingDataFileEndsInOneBoxNamingIt)
     const std::string missing = GetParam().MissingFile;
     // A copy of the game beside a data folder that lacks the file.
     const auto game = GetParam().Game;
-    const auto folder = std::filesystem::temp_directory_path() / ("vantor-missing-" + std::to_string(getpid()));
-    std::filesystem::remove_all(folder);
+    const CTemporaryPath copy(std::filesystem::temp_directory_path() / ("vantor-missing-" + std::to_string(getpid())));
+    const std::filesystem::path& folder = copy.Get();
     std::filesystem::create_directories(folder / "Data");
     std::filesystem::copy(game.parent_path() / "Data", folder / "Data");
     std::filesystem::copy(game, folder / game.filename());
@@ -508,7 +537,6 @@ TEST_P(Game, MissingDataFileEndsInOneBoxNamingIt)
     display.Close(box);
     EXPECT_EQ(program.WaitForExit(), 0);
     EXPECT_FALSE(Poll(1s, [&] { return display.Find("Error"); })) << "a second box";
-    std::filesystem::remove_all(folder);
 }
 
 const auto BuildName = [](const auto& info) { return info.param.Name; };

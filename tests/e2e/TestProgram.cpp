@@ -1,6 +1,6 @@
 // A game for the end-to-end tests: it reports on standard output what the engine does to it.
-// VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key every frame),
-// "modifiers" (reports the six modifier keys every frame), "throwinframe".
+// VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key and the
+// mouse position every frame), "modifiers" (reports the six modifier keys every frame), "throwinframe".
 #include "Vantor/IMainController.h"
 
 #include <chrono>
@@ -43,7 +43,13 @@ public:
         if (Mode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
         if (Mode == "input")
-            Report("frame %d pressed=%d down=%d\n", Frames, Engine->IsKeyPressed(Key::A), Engine->IsKeyDown(Key::A));
+        {
+            std::int32_t x = 0;
+            std::int32_t y = 0;
+            Engine->GetMousePosition(x, y);
+            Report("frame %d pressed=%d down=%d mouse=%d,%d\n", Frames, Engine->IsKeyPressed(Key::A),
+                   Engine->IsKeyDown(Key::A), x, y);
+        }
         if (Mode == "modifiers")
         {
             // One digit per key from LeftShift to RightAlt.

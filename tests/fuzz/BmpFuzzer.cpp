@@ -1,14 +1,10 @@
-// Hostile BMP files against the header check, the engine's reader, the conversion and font cutting, and SDL's reader
-// behind the check: nothing may crash, hang, read outside the file or allocate without bound.
+// Hostile BMP files against the header check, the engine's reader, the conversion and font cutting:
+// nothing may crash, hang, read outside the file or allocate without bound.
 #include "Host/Bitmap.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
-
-#ifndef _WIN32
-#include <SDL.h>
-#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -29,16 +25,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConvertToTexels(rows, true, NextPowerOfTwo(rows.Width), NextPowerOfTwo(rows.Height), texels);
     CutFontGlyphs(rows,
                   [](std::uint32_t, std::int32_t, std::int32_t, std::int32_t, const std::vector<std::uint32_t>&) {});
-#ifndef _WIN32
-    // The Linux backend's reader sees only files that passed the check.
-    if (SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1))
-    {
-        const SBitmapRows loaded{surface->w, surface->h, surface->format->BitsPerPixel, surface->pitch,
-                                 static_cast<const std::uint8_t*>(surface->pixels), true};
-        if (loaded.BitsPerPixel == 24 || loaded.BitsPerPixel == 32)
-            ConvertToTexels(loaded, false, NextPowerOfTwo(loaded.Width), NextPowerOfTwo(loaded.Height), texels);
-        SDL_FreeSurface(surface);
-    }
-#endif
     return 0;
 }

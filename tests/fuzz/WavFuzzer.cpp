@@ -7,7 +7,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include "Sdl/CSdlPlatform.h"
+#include "Sdl/CSdlSound.h"
 
 #include <SDL.h>
 #endif

@@ -7,7 +7,7 @@ kind=${1:?usage: tests/fuzz/run.sh bmp|wav [seconds]} seconds=${2:-120}
 case $kind in
 bmp) name=Bmp corpus=corpus regressions=regressions sources=() ;;
 wav) name=Wav corpus=wav-corpus regressions=wav-regressions
-     sources=(Host/Wave.cpp Sdl/CSdlPlatform.cpp Sdl/FrameTimer.cpp) ;;
+     sources=(Host/Wave.cpp Sdl/CSdlSound.cpp) ;;
 *) echo "unknown fuzzer: $kind" >&2; exit 2 ;;
 esac
 mkdir -p build/fuzz/$corpus

@@ -2,6 +2,7 @@
 // file calls, and the names the engine reads.
 #include "tests/gl/GLTestSupport.h"
 #include "tests/support/BmpWriter.h"
+#include "tests/support/TemporaryPath.h"
 
 #ifdef _WIN32
 #include "Windows/CWin32Platform.h"
@@ -36,18 +37,19 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
 {
 #ifdef _WIN32
     CWin32Platform platform{GetModuleHandleW(nullptr)};
-    const EFileRead folder = EFileRead::NotFound; // Windows opens no folder as a file
+    const EFileRead folderRead = EFileRead::NotFound; // Windows opens no folder as a file
 #else
     CSdlPlatform platform;
-    const EFileRead folder = EFileRead::ReadFailed;
+    const EFileRead folderRead = EFileRead::ReadFailed;
 #endif
     std::vector<std::uint8_t> file;
     for (int value = 0; value < 256 * 300; ++value)
         file.push_back(static_cast<std::uint8_t>(value ^ value >> 8));
     WriteDataFile("Bytes.bin", file);
     WriteDataFile("Empty.bin", std::vector<std::uint8_t>{});
+    const CTemporaryPath huge(DataFilePath("Huge.bin")), folder(DataFilePath("Folder.bin"));
     WriteHugeDataFile("Huge.bin");
-    std::filesystem::create_directory(DataFilePath("Folder.bin"));
+    std::filesystem::create_directory(folder.Get());
     auto padded = file;
     padded.resize(file.size() + 3, 0);
     const std::vector<std::uint8_t> before{9, 9};
@@ -55,7 +57,7 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
          {std::tuple{"Bytes.bin", 0, EFileRead::Ok, file}, {"Bytes.bin", 3, EFileRead::Ok, padded},
           {"Empty.bin", 1, EFileRead::Ok, {0}}, {"Empty.bin", 0, EFileRead::Ok, {}},
           {"Missing.bin", 1, EFileRead::NotFound, before}, {"Huge.bin", 1, EFileRead::TooLarge, before},
-          {"Folder.bin", 0, folder, before}})
+          {"Folder.bin", 0, folderRead, before}})
     {
         std::vector<std::uint8_t> bytes = before;
         EXPECT_EQ(platform.ReadDataFile(name, bytes, zeros), outcome) << name;
@@ -63,8 +65,6 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
         EXPECT_TRUE(outcome == EFileRead::ReadFailed || bytes == expected)
             << name << ", " << zeros << " zeros: " << bytes.size() << " bytes";
     }
-    std::filesystem::remove_all(DataFilePath("Huge.bin"));
-    std::filesystem::remove_all(DataFilePath("Folder.bin"));
 }
 #endif
 
@@ -73,10 +73,12 @@ TEST(DataFiles, WholeFilesAreReadWithTheZerosAskedForAndFailuresLeaveTheBytesAsT
 TEST(DataNames, OnlyNamesInsideTheDataFolderAreRead)
 {
     const std::filesystem::path data = std::filesystem::path(DataFilePath("x")).parent_path();
-    const std::filesystem::path outside = data.parent_path() / "Outside.bmp";
+    // Beside the data folder, which is no test's own.
+    const CTemporaryPath outsideFile(data.parent_path() / "Outside.bmp");
+    const std::filesystem::path& outside = outsideFile.Get();
     std::filesystem::create_directories(data / "Sub");
     WriteDataFile("Sub/Inside.bmp", MakeBmp({2, 2, 24}));
-    std::filesystem::copy_file(data / "Sub/Inside.bmp", outside, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(data / "Sub/Inside.bmp", outside);
     Engine().LoadImage("Sub/Inside.bmp", false);
     EXPECT_EQ(Engine().GetTexture("Sub/Inside.bmp")->GetWidth(), 2);
 
@@ -91,5 +93,4 @@ TEST(DataNames, OnlyNamesInsideTheDataFolderAreRead)
         EXPECT_EQ(ErrorOf([&] { Engine().LoadSound(name); }), "Sound file not found: " + name);
         EXPECT_EQ(ErrorOf([&] { Engine().LoadShader(name); }), "Shader file not found: " + name);
     }
-    std::filesystem::remove(outside);
 }

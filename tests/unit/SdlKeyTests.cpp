@@ -1,5 +1,5 @@
 #include "Host/KeyTable.h"
-#include "Sdl/CSdlPlatform.h"
+#include "Sdl/SdlKeys.h"
 
 #include <gtest/gtest.h>
 
