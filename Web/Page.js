@@ -1,5 +1,5 @@
-// Runs in the page before the program: puts the program's Data files, fetched from the Data folder
-// beside the page, where the program reads them, and shows a start that fails over the canvas.
+// Runs in the page before the program (after Loader.js, which fetches its files): shows a start
+// that fails over the canvas.
 Module.canvas = document.getElementById('canvas');
 // Opened from a file, the page's program cannot fetch its files: say how to open it instead.
 if (location.protocol === 'file:') {
@@ -10,26 +10,6 @@ if (location.protocol === 'file:') {
     overlay.hidden = false;
     document.getElementById('loading').hidden = true;
 }
-Module.preRun = (Module.preRun || []).concat(function() {
-    FS.mkdir('/Data');
-    VantorDataFiles.forEach(function(name) {
-        var dependency = 'Data/' + name;
-        addRunDependency(dependency);
-        var url = 'Data/' + name.split('/').map(encodeURIComponent).join('/');
-        fetch(url).then(function(response) {
-            return response.ok ? response.arrayBuffer() : null;
-        }).then(function(bytes) {
-            // A file that is missing stays missing: the program says which one it wanted.
-            if (bytes) {
-                var slash = name.lastIndexOf('/');
-                if (slash > 0) FS.mkdirTree('/Data/' + name.substring(0, slash));
-                FS.writeFile('/Data/' + name, new Uint8Array(bytes));
-            }
-        }, function() {}).then(function() {
-            removeRunDependency(dependency);
-        });
-    });
-});
 Module.onAbort = function(what) {
     document.getElementById('loading').hidden = true;
     var overlay = document.getElementById('error');
