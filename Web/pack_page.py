@@ -61,6 +61,7 @@ def differences(data, rows):
         mixed = bytearray(row)
         mixed[0::3] = bytes((b - g) & 255 for b, g in zip(row[0::3], green))
         mixed[2::3] = bytes((r - g) & 255 for r, g in zip(row[2::3], green))
+        out[start:start + 3] = mixed[:3]
         out[start + 3:start + length] = bytes((a - b) & 255 for a, b in zip(mixed[3:], mixed))
     return bytes(out)
 
