@@ -45,7 +45,7 @@ self.addEventListener('install', function(event) {
 self.addEventListener('message', function(event) {
     if (event.data !== 'take over') return;
     // Only when the asking page is the only one: another could still be fetching the old files.
-    event.waitUntil(self.clients.matchAll({type: 'window'}).then(function(pages) {
+    event.waitUntil(self.clients.matchAll({type: 'window', includeUncontrolled: true}).then(function(pages) {
         if (pages.length === 1 && pages[0].id === event.source.id) return self.skipWaiting();
     }));
 });

@@ -68,8 +68,10 @@ class Host:
         self.url = f'http://127.0.0.1:{self.server.server_address[1]}/'
 
     def close(self):
-        self.server.shutdown()
-        self.server.server_close()
+        if self.server:
+            self.server.shutdown()
+            self.server.server_close()
+            self.server = None
 
 
 def region(picture, x, y, width, height=14):
@@ -147,8 +149,9 @@ class Loading(unittest.TestCase):
     def test_once_played_the_game_plays_without_a_network(self):
         host = self.host(self.release)
         self.first_visit(host)
+        # No network at all: the host is gone too, for the browser's own requests (the worker's update).
         self.network(offline=True, latency=0, downloadThroughput=-1, uploadThroughput=-1)
-        asked = len(host.answers)
+        host.close()
         self.browser.driver.refresh()
         self.playing_screen()
         # S trades: the red efficiency line changes.
@@ -157,7 +160,6 @@ class Loading(unittest.TestCase):
             self.browser.key('s')
             return self.browser.poll(lambda: region(self.browser.canvas(), 20, 155, 230) != before, 5)
         self.browser.wait('S to raise the red efficiency', traded, 30)
-        self.assertEqual(host.answers[asked:], [])
 
     def test_a_new_release_reaches_the_player_whole_by_the_second_visit(self):
         second = self.scratch / 'second' / 'Arborath'
