@@ -1,10 +1,11 @@
 """The files of a web page on the engine, as they travel.
 
     pack_page.py pack <data list> <program.wasm> <program.js> <out.pack>
-        One file holding the program's WebAssembly and its Data files, each compressed (deflate,
-        no names or times, so the same input gives the same bytes). 24-bit BMPs are first turned
-        into differences of neighbouring pixels, which compress far better; the page undoes it, and
-        the program reads the very bytes of the BMP.
+        One file holding the program's script, its WebAssembly and its Data files, each compressed
+        (deflate, no names or times, so the same input gives the same bytes); the script's file
+        becomes the page's loader (Loader.js). 24-bit BMPs are first turned into differences of
+        neighbouring pixels, which compress far better; the loader undoes it, and the program reads
+        the very bytes of the BMP.
     pack_page.py release <build folder> <program> <version> <out folder> [<extra file>...]
         The page's release folder: the page as index.html, its program and pack, the extra files
         (icons, licences), a web app manifest and the service worker that keeps it all for offline.
@@ -14,10 +15,11 @@
 The data list has one line a file: its source, a tab, its name inside Data.
 
 The pack: "VPK1", the index's length (u32), the index, then the entries' bytes in its order. The
-index: the size of the page's script (u32, already arrived when the pack is asked for, for the
-progress shown), the number of entries (u32), and for each its stored size, its size unpacked
-(both u32), how it was packed (u8: 0 deflate, 1 a BMP's pixel differences, deflated), its name's
-length (u16) and name (UTF-8). The first entry, named "", is the program. All numbers little-endian."""
+index: the loader's size (u32, already arrived when the pack does, for the progress shown), the
+number of entries (u32), and for each its stored size, its size unpacked (both u32), how it was
+packed (u8: 0 deflate, 1 a BMP's pixel differences, deflated), its name's length (u16) and name
+(UTF-8). The first two entries are the program's script and its WebAssembly, then come the Data
+files by their names. All numbers little-endian."""
 import base64
 import hashlib
 import json
@@ -78,17 +80,25 @@ def entry(name, data):
 
 
 def pack(data_list, wasm, script, out):
-    entries = [entry('', pathlib.Path(wasm).read_bytes())]
+    """Packs the program's script, its WebAssembly and its Data files, and puts the page's loader
+    (Loader.js) where the script was: the page asks for the loader, the loader for the pack."""
+    script, out = pathlib.Path(script), pathlib.Path(out)
+    loader = pathlib.Path(__file__).with_name('Loader.js').read_text(encoding='utf-8')
+    loader = loader.replace('$PACK', json.dumps(out.name)).encode('utf-8')
+    program = script.read_bytes()
+    if program == loader:
+        raise SystemExit(f'pack_page.py: {script} is the loader already, not the program\'s script')
+    entries = [entry('script', program), entry('program', pathlib.Path(wasm).read_bytes())]
     for line in pathlib.Path(data_list).read_text(encoding='utf-8').splitlines():
         if line:
             source, name = line.split('\t')
             entries.append(entry(name, pathlib.Path(source).read_bytes()))
-    index = struct.pack('<II', os.path.getsize(script), len(entries))
+    index = struct.pack('<II', len(loader), len(entries))
     for name, method, size, stored in entries:
         encoded = name.encode('utf-8')
         index += struct.pack('<IIBH', len(stored), size, method, len(encoded)) + encoded
-    body = b'VPK1' + struct.pack('<I', len(index)) + index + b''.join(stored for *_, stored in entries)
-    write_if_changed(pathlib.Path(out), body)
+    write_if_changed(out, b'VPK1' + struct.pack('<I', len(index)) + index + b''.join(stored for *_, stored in entries))
+    script.write_bytes(loader)
 
 
 def write_if_changed(path, data):

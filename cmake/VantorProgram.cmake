@@ -86,21 +86,18 @@ function(vantor_add_program name)
     set_target_properties(${name} PROPERTIES VANTOR_DATA_FOLDER ${folder}/Data)
 
     if(EMSCRIPTEN)
-        # The page <name>.html beside <name>.js and <name>.pack, which holds the program's WebAssembly
-        # and its Data files, compressed (Web/pack_page.py): the page fetches the pack, unpacks it
-        # into the program's memory and starts the program. The pack is made after every link, and
-        # a changed data file relinks. Title, controls line and icon come from the target's
+        # The page <name>.html beside <name>.js (the page's loader) and <name>.pack, which holds the
+        # program's script, its WebAssembly and its Data files, compressed (Web/pack_page.py): the
+        # loader fetches the pack, unpacks it and starts the program. The pack is made after every
+        # link, and a changed data file relinks. Title, controls line and icon come from the target's
         # properties, which the program's project may set.
         find_program(VANTOR_PYTHON NAMES python3 REQUIRED)
-        set(files ${CMAKE_CURRENT_BINARY_DIR}/${name}.files.js)
-        file(CONFIGURE OUTPUT ${files} CONTENT "var VantorPack = \"${name}.pack\";\n" @ONLY)
         set(shell ${CMAKE_CURRENT_BINARY_DIR}/${name}.shell.html)
         file(GENERATE OUTPUT ${shell} INPUT ${root}/Web/index.html TARGET ${name})
         set_target_properties(${name} PROPERTIES SUFFIX .html
             VANTOR_PAGE_TITLE ${name} VANTOR_PAGE_CONTROLS "" VANTOR_PAGE_ICON "data:,")
-        target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${files}"
-                                            "SHELL:--pre-js ${root}/Web/Page.js" "SHELL:--pre-js ${root}/Web/Loader.js")
-        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${files} ${root}/Web/Page.js
+        target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${root}/Web/Page.js")
+        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${root}/Web/Page.js
                                                                   ${root}/Web/Loader.js ${root}/Web/Gl.js
                                                                   ${root}/Web/pack_page.py ${list} ${sources})
         add_custom_command(TARGET ${name} POST_BUILD

@@ -121,14 +121,14 @@ def without(pack, name):
     """The bytes of a pack (see Web/pack_page.py) without its entry of that name."""
     length, = struct.unpack_from('<I', pack, 4)
     index, body = pack[8:8 + length], pack[8 + length:]
-    script, count = struct.unpack_from('<II', index)
+    loader, count = struct.unpack_from('<II', index)
     kept, at, start = [], 8, 0
     for _ in range(count):
         stored, _, _, name_length = struct.unpack_from('<IIBH', index, at)
         if index[at + 11:at + 11 + name_length].decode() != name:
             kept.append((index[at:at + 11 + name_length], body[start:start + stored]))
         at, start = at + 11 + name_length, start + stored
-    index = struct.pack('<II', script, len(kept)) + b''.join(entry for entry, _ in kept)
+    index = struct.pack('<II', loader, len(kept)) + b''.join(entry for entry, _ in kept)
     return b'VPK1' + struct.pack('<I', len(index)) + index + b''.join(data for _, data in kept)
 
 
