@@ -23,7 +23,6 @@ files by their names. All numbers little-endian."""
 import base64
 import hashlib
 import json
-import os
 import pathlib
 import re
 import shutil
@@ -44,7 +43,7 @@ def bmp_rows(data):
     if len(data) < 54 or data[:2] != b'BM':
         return None
     offset, header = struct.unpack_from('<II', data, 10)
-    width, height, planes, bits, compression = struct.unpack_from('<iiHHI', data, 18)
+    width, height, _, bits, compression = struct.unpack_from('<iiHHI', data, 18)
     if header < 40 or bits != 24 or compression != 0 or width <= 0 or height == 0:
         return None
     stride = (width * 3 + 3) & ~3
