@@ -49,7 +49,6 @@ function(vantor_add_program name)
 
     # One line a file: its source, a tab, its name inside Data.
     set(manifest "")
-    set(names "")
     set(sources "")
     foreach(item IN LISTS PROGRAM_DATA)
         cmake_path(ABSOLUTE_PATH item BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE path)
@@ -60,13 +59,11 @@ function(vantor_add_program name)
             list(SORT files)
             foreach(file IN LISTS files)
                 string(APPEND manifest "${path}/${file}\t${file}\n")
-                list(APPEND names ${file})
                 list(APPEND sources ${path}/${file})
             endforeach()
         elseif(EXISTS ${path})
             cmake_path(GET path FILENAME file)
             string(APPEND manifest "${path}\t${file}\n")
-            list(APPEND names ${file})
             list(APPEND sources ${path})
         else()
             message(FATAL_ERROR "vantor_add_program(${name}): the data folder or file ${item} does not exist "
@@ -89,25 +86,23 @@ function(vantor_add_program name)
     set_target_properties(${name} PROPERTIES VANTOR_DATA_FOLDER ${folder}/Data)
 
     if(EMSCRIPTEN)
-        # The page <name>.html beside <name>.js, <name>.wasm and the Data folder; the page fetches
-        # the files of the list into the program's memory before it starts. Title, controls line
-        # and icon come from the target's properties, which the program's project may set.
-        set(quoted "")
-        foreach(file IN LISTS names)
-            string(REPLACE "\\" "\\\\" file "${file}")
-            string(REPLACE "\"" "\\\"" file "${file}")
-            list(APPEND quoted "\"${file}\"")
-        endforeach()
-        list(JOIN quoted ", " quoted)
-        set(files ${CMAKE_CURRENT_BINARY_DIR}/${name}.files.js)
-        file(CONFIGURE OUTPUT ${files} CONTENT "var VantorDataFiles = [${quoted}];\n" @ONLY)
+        # The page <name>.html beside <name>.js (the page's loader) and <name>.pack, which holds the
+        # program's script, its WebAssembly and its Data files, compressed (Web/pack_page.py): the
+        # loader fetches the pack, unpacks it and starts the program. The pack is made after every
+        # link, and a changed data file relinks. Title, controls line and icon come from the target's
+        # properties, which the program's project may set.
+        find_program(VANTOR_PYTHON NAMES python3 REQUIRED)
         set(shell ${CMAKE_CURRENT_BINARY_DIR}/${name}.shell.html)
         file(GENERATE OUTPUT ${shell} INPUT ${root}/Web/index.html TARGET ${name})
         set_target_properties(${name} PROPERTIES SUFFIX .html
             VANTOR_PAGE_TITLE ${name} VANTOR_PAGE_CONTROLS "" VANTOR_PAGE_ICON "data:,")
-        target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${files}"
-                                            "SHELL:--pre-js ${root}/Web/Page.js")
-        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${files} ${root}/Web/Page.js
-                                                                  ${root}/Web/Gl.js ${root}/Web/PageLibrary.js)
+        target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${root}/Web/Page.js")
+        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${root}/Web/Page.js
+                                                                  ${root}/Web/Loader.js ${root}/Web/Gl.js ${root}/Web/PageLibrary.js
+                                                                  ${root}/Web/pack_page.py ${list} ${sources})
+        add_custom_command(TARGET ${name} POST_BUILD
+            COMMAND ${VANTOR_PYTHON} ${root}/Web/pack_page.py pack ${list} ${folder}/${name}.wasm
+                    ${folder}/${name}.js ${folder}/${name}.pack
+            COMMENT "Pack of ${name}" VERBATIM)
     endif()
 endfunction()

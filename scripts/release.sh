@@ -40,22 +40,20 @@ release linux -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $flags" \
 release windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
                 -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root=." -DCMAKE_C_FLAGS="-ffile-prefix-map=$root=."
 
-# The web page: one folder, Arborath, holding the page (index.html), its program, the Data folder,
-# the icon, the licence and the notices; it plays from any static web server. Files are stamped with
-# SOURCE_DATE_EPOCH and zipped in a fixed order, so the same sources give the same zip.
+# The web page: one folder, Arborath, holding the page (index.html), its program and pack (the
+# WebAssembly and the Data files, compressed), the icons, the web app manifest, the service worker
+# that keeps the page for offline play (its cache named by the version), the licence and the notices;
+# it plays from any static web server. Files are stamped with SOURCE_DATE_EPOCH and zipped in a fixed
+# order, so the same sources give the same zip.
 web=$root/build/release-web
 NODE_PATH=/usr/share/nodejs cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake >/dev/null
 NODE_PATH=/usr/share/nodejs cmake --build "$web" --parallel "$jobs" --target Arborath
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$web/CMakeCache.txt")
 rm -rf "$web/zip"
-mkdir -p "$web/zip/Arborath"
-cp "$web/Arborath.html" "$web/zip/Arborath/index.html"
-cp "$web/Arborath.js" "$web/Arborath.wasm" "$web/favicon.png" "$web/zip/Arborath/"
-cp -r "$web/Data" "$web/zip/Arborath/Data"
-rm -f "$web/zip/Arborath/Data/README.md" # notes for developers, not for players
-cp LICENSE "$web/zip/Arborath/LICENSE.txt"
-cp packaging/THIRD-PARTY-NOTICES-web.txt "$web/zip/Arborath/THIRD-PARTY-NOTICES.txt"
+python3 Web/pack_page.py release "$web" Arborath "$version" "$web/zip/Arborath" "$web/favicon.png" \
+    packaging/icons/arborath-192.png=icon-192.png packaging/icons/arborath-512.png=icon-512.png \
+    LICENSE=LICENSE.txt packaging/THIRD-PARTY-NOTICES-web.txt=THIRD-PARTY-NOTICES.txt
 find "$web/zip" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 rm -f "$web/Arborath-$version-web.zip"
 (cd "$web/zip" && find Arborath | LC_ALL=C sort | zip -X -9 -q "$web/Arborath-$version-web.zip" -@)

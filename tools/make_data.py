@@ -1000,6 +1000,7 @@ def check(data_dir):
 # side of the glowing offering stone. Drawn once at 256 px and scaled down for the smaller sizes.
 
 ICON_SIZES = (48, 64, 128, 256)
+WEB_ICON_SIZES = (192, 512)  # the web page's manifest: what browsers want for installing it as an app
 ICO_SIZES = (16, 24, 32, 48, 64, 128, 256)
 ICON_DIR = os.path.join(ROOT, "packaging", "icons")
 
@@ -1051,20 +1052,23 @@ def icon_picture():
 def write_icons(folder):
     os.makedirs(folder, exist_ok=True)
     big = icon_picture()
-    for size in ICON_SIZES:
+    for size in ICON_SIZES + WEB_ICON_SIZES:
         picture = big if size == big.width else big.resize((size, size), Image.LANCZOS)
+        if size in WEB_ICON_SIZES:
+            # Downloaded with the page: 256 colours keep them small.
+            picture = picture.quantize(256, method=Image.FASTOCTREE).convert("RGBA")
         picture.save(os.path.join(folder, "arborath-%d.png" % size), optimize=True)
     big.save(os.path.join(folder, "Arborath.ico"), sizes=[(k, k) for k in ICO_SIZES])
 
 
 def check_icons(folder):
-    for size in ICON_SIZES:
+    for size in ICON_SIZES + WEB_ICON_SIZES:
         with Image.open(os.path.join(folder, "arborath-%d.png" % size)) as picture:
             need(picture.size == (size, size) and picture.mode == "RGBA", "arborath-%d.png: %s %s" % (
                 size, picture.size, picture.mode))
     with Image.open(os.path.join(folder, "Arborath.ico")) as ico:
         need(set(ico.info["sizes"]) == {(k, k) for k in ICO_SIZES}, "Arborath.ico: sizes %s" % ico.info["sizes"])
-    print("check ok: icons at %s px, Arborath.ico" % ", ".join(map(str, ICON_SIZES)))
+    print("check ok: icons at %s px, Arborath.ico" % ", ".join(map(str, ICON_SIZES + WEB_ICON_SIZES)))
 
 
 # ---------------------------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 """The web row of the frame-pacing benchmark, in headless Chromium: the idle game and the game's
 playing screen, each for BENCH_SECONDS (default 60), with a bare requestAnimationFrame loop measured
-in the same page as the limit; then the release zip's download sizes. Builds nothing.
+in the same page as the limit; then the release's first visit, from a host that compresses nothing,
+unthrottled and at 10 Mbit/s with 40 ms round trips (the time to the first frame and the bytes the
+page asked for); then the release zip's download sizes. Builds nothing.
 
     /usr/bin/python3 bench/web/pacing.py [web build folder] [web zip]"""
 import os
@@ -45,6 +47,21 @@ def measure(label, url):
         browser.close()
 
 
+def first_visit(label, url, conditions):
+    """A first visit in a fresh browser: the first frame after navigation, and the bytes transferred."""
+    browser = Browser()
+    try:
+        browser.driver.execute_cdp_cmd('Network.enable', {})
+        browser.driver.execute_cdp_cmd('Network.emulateNetworkConditions', conditions)
+        browser.driver.get(url)
+        browser.wait('the first frame', lambda: browser.js('return __frames.length'))
+        first, sent = browser.js('return [__frames[0], performance.getEntries().reduce((sum, entry) =>'
+                                 ' sum + (entry.transferSize || 0), 0)]')
+        print(f'{label:24} first frame {first:6.0f} ms after navigation  {sent:9} bytes')
+    finally:
+        browser.close()
+
+
 scratch = tempfile.mkdtemp(prefix='vantor-web-bench-')
 try:
     with zipfile.ZipFile(ZIP) as archive:
@@ -54,6 +71,11 @@ try:
     print(f'Web frame pacing, {SECONDS:.0f} s each, {time.strftime("%Y-%m-%d %H:%M")}')
     measure('idle', serve(BUILD / 'bench/web') + 'VantorWebIdle.html')
     measure('playing screen', serve(folder) + 'index.html')
+    print()
+    first_visit('first visit', serve(folder) + 'index.html',
+                {'offline': False, 'latency': 0, 'downloadThroughput': -1, 'uploadThroughput': -1})
+    first_visit('first visit, 10 Mbit/s', serve(folder) + 'index.html',
+                {'offline': False, 'latency': 40, 'downloadThroughput': 1250000, 'uploadThroughput': 1250000})
     print(f'\n{ZIP.name}: {ZIP.stat().st_size} bytes to download; its files (served uncompressed / in the zip):')
     for name, size, packed in sizes:
         print(f'  {name:40} {size:9} {packed:9}')

@@ -10,7 +10,6 @@ import shutil
 import tempfile
 import threading
 import time
-import urllib.parse
 
 from PIL import Image
 from selenium import webdriver
@@ -25,23 +24,13 @@ PATIENCE = 60  # seconds; a loaded two-core machine starts a page slowly
 
 
 class _Files(http.server.SimpleHTTPRequestHandler):
-    missing = None
-
     def log_message(self, *args):
         pass
 
-    def send_head(self):
-        if urllib.parse.unquote(self.path.lstrip("/")) == self.missing:
-            self.send_error(404)
-            return None
-        return super().send_head()
 
-
-def serve(folder, missing=None):
-    """Serves the folder on a free port of 127.0.0.1 until the process ends, as if the file named
-    missing (a path in it) were not there; gives the address."""
-    handler = type('Files', (_Files,), {'missing': missing})
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(handler, directory=str(folder)))
+def serve(folder):
+    """Serves the folder on a free port of 127.0.0.1 until the process ends; gives the address."""
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(_Files, directory=str(folder)))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return f'http://127.0.0.1:{server.server_address[1]}/'
 

@@ -20,8 +20,8 @@ same() { diff -u <(printf '%s\n' "${@:3}" | sort) <(sort <<<"$2") >&2 || fail "$
 data=(Background.bmp BlueWins.bmp "Lucida Console_14.bmp" RedWins.bmp)
 same "$zip" "$(unzip -Z1 "$zip" | grep -v '/$')" Arborath/{Arborath.exe,README.txt,LICENSE.txt,THIRD-PARTY-NOTICES.txt} \
     "${data[@]/#/Arborath/Data/}"
-same "$web" "$(unzip -Z1 "$web" | grep -v '/$')" Arborath/{index.html,Arborath.js,Arborath.wasm,favicon.png} \
-    Arborath/{LICENSE.txt,THIRD-PARTY-NOTICES.txt} "${data[@]/#/Arborath/Data/}"
+same "$web" "$(unzip -Z1 "$web" | grep -v '/$')" Arborath/{index.html,Arborath.js,Arborath.pack,favicon.png} \
+    Arborath/{icon-192.png,icon-512.png,manifest.webmanifest,sw.js,LICENSE.txt,THIRD-PARTY-NOTICES.txt}
 [ "$(stat -c %s "$web")" -le 1500000 ] || fail "$web is larger than 1.5 MB"
 same "$deb" "$(dpkg-deb -c "$deb" | grep -v '^d' | sed 's/^.* \.\/\(.*\)$/\1/; s/ -> .*//')" usr/games/arborath \
     usr/lib/games/arborath/{Arborath,Data} "${data[@]/#/usr/share/games/arborath/}" \

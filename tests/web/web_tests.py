@@ -9,6 +9,7 @@ import os
 import pathlib
 import shutil
 import string
+import struct
 import sys
 import tempfile
 import unittest
@@ -98,19 +99,38 @@ class Release(Page):
         self.browser.wait('the red player\'s picture', won, 240)
 
     def test_a_missing_data_file_or_no_webgl_shows_the_error_over_the_canvas(self):
-        for flags, missing, message in [
-                ('', 'Data/RedWins.bmp', 'Image file not found: RedWins.bmp'),
-                ('--disable-3d-apis', None, 'This browser cannot show the game: WebGL is switched off or not '
-                                            'available.')]:
+        lacking = pathlib.Path(tempfile.mkdtemp(prefix='vantor-web-lacking-')) / 'Arborath'
+        self.addCleanup(shutil.rmtree, lacking.parent)
+        shutil.copytree(self.folder, lacking)
+        (lacking / 'Arborath.pack').write_bytes(without((self.folder / 'Arborath.pack').read_bytes(), 'RedWins.bmp'))
+        for flags, folder, message in [
+                ('', lacking, 'Image file not found: RedWins.bmp'),
+                ('--disable-3d-apis', self.folder, 'This browser cannot show the game: WebGL is switched off or not '
+                                                   'available.')]:
             with self.subTest(message):
                 browser = self.browser
                 if flags:
                     browser = Browser(flags)
                     self.addCleanup(browser.close)
-                browser.driver.get(serve(self.folder, missing) + 'index.html')
+                browser.driver.get(serve(folder) + 'index.html')
                 browser.wait('the error text in the console', lambda: browser.lines(message))
                 # Its text is what is seen, and where, at the middle of the text: over the canvas.
                 self.assertTrue(browser.js(OVER_THE_CANVAS, message), 'the error text is not over the canvas')
+
+
+def without(pack, name):
+    """The bytes of a pack (see Web/pack_page.py) without its entry of that name."""
+    length, = struct.unpack_from('<I', pack, 4)
+    index, body = pack[8:8 + length], pack[8 + length:]
+    loader, count = struct.unpack_from('<II', index)
+    kept, at, start = [], 8, 0
+    for _ in range(count):
+        stored, _, _, name_length = struct.unpack_from('<IIBH', index, at)
+        if index[at + 11:at + 11 + name_length].decode() != name:
+            kept.append((index[at:at + 11 + name_length], body[start:start + stored]))
+        at, start = at + 11 + name_length, start + stored
+    index = struct.pack('<II', loader, len(kept)) + b''.join(entry for entry, _ in kept)
+    return b'VPK1' + struct.pack('<I', len(index)) + index + b''.join(data for _, data in kept)
 
 
 OVER_THE_CANVAS = '''
