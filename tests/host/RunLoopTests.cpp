@@ -1,11 +1,19 @@
 // The run loop, start-up, shutdown and input, on the fake backend.
 #include "tests/host/HostTest.h"
 
+#include "Host/RequestClose.h"
+
 #include "tests/support/WavWriter.h"
 
 extern "C" IMainController* CreateMainController(IVantor* engine)
 {
     return NextController(*engine);
+}
+
+// As on every backend, the close comes with the next window messages.
+void RequestWindowClose()
+{
+    CFakePlatform::Current->PostNow(CFakePlatform::Close());
 }
 
 using TMessage = CFakePlatform::TMessage;
@@ -101,6 +109,57 @@ TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
     EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling", "StopSound"}), (Lines{"CloseFrameTimer", "EndScheduling"}));
     Application.reset();
     EXPECT_EQ(Only({"StopSound"}).size(), 1u);
+}
+
+TEST_F(RunLoop, QuitShutsDownAsTheCloseButtonDoesAndTheGameIsCalledNoMore)
+{
+    const Lines shutdown{"WindowDestroyed", "CancelFrameTimer", "DeleteContexts", "StopSound", "PostQuit", "Quit",
+                         "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"};
+    const auto then = [&](Lines seen) { return seen.insert(seen.end(), shutdown.begin(), shutdown.end()), seen; };
+    const auto quit = [](IVantor& engine) { engine.Quit(); };
+    struct SRow
+    {
+        const char* Name;
+        THook Start, Frame, KeyDown;
+        Lines Seen;
+    };
+    const SRow rows[] = {
+        {"from a frame: the frames and keys still scripted never come", {}, quit, {},
+         then({"PlatformStartUp Test game 800x600", "Start", "BeginScheduling", "Frame"})},
+        {"from a key: the next key and the next frame never come", {}, {}, quit,
+         then({"PlatformStartUp Test game 800x600", "Start", "BeginScheduling", "Frame", "Frame", "KeyDown 15"})},
+        {"from Start with the timer running: the first frame, due at once, never comes",
+         [](IVantor& engine) { engine.StartFrameTimer(), engine.Quit(); }, {}, {},
+         then({"PlatformStartUp Test game 800x600", "Start", "BeginScheduling"})},
+    };
+    for (const auto& row : rows)
+    {
+        SetUp();
+        File("Ping.wav", MakeWav({}));
+        OnStart = [&](IVantor& engine) {
+            engine.LoadSound("Ping.wav");
+            engine.PlaySound("Ping.wav");
+            row.Start ? row.Start(engine) : engine.StartFrameTimer();
+        };
+        OnFrame = row.Frame;
+        OnKeyDown = row.KeyDown;
+        // The close comes at once, before anything scripted later.
+        const TMessage later = [](CFakePlatform& platform, IPlatformEvents&) { platform.Log.push_back("Later"); };
+        Run({{true, {CFakePlatform::Key('A', true), CFakePlatform::Key('B', true)}}, Tick, {false, {later}}, Tick});
+        EXPECT_EQ(Only({"PlatformStartUp", "Start", "BeginScheduling", "Frame", "KeyDown", "Later", "WindowDestroyed",
+                        "CancelFrameTimer", "DeleteContexts", "StopSound", "PostQuit", "Quit", "CloseFrameTimer",
+                        "EndScheduling", "ControllerDestroyed"}),
+                  row.Seen)
+            << row.Name;
+    }
+
+    // From the constructor: no window, no Start; the clip it started stops before the game goes.
+    SetUp();
+    File("Ping.wav", MakeWav({}));
+    Configure = [](IVantor& engine) { engine.LoadSound("Ping.wav"), engine.PlaySound("Ping.wav"), engine.Quit(); };
+    Application->Run();
+    EXPECT_EQ(Only({"PlatformStartUp", "Start", "BeginScheduling", "StopSound", "CloseFrameTimer", "ControllerDestroyed"}),
+              (Lines{"StopSound", "ControllerDestroyed"}));
 }
 
 TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
