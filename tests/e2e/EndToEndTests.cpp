@@ -369,6 +369,13 @@ TEST_P(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
     EXPECT_EQ(program.WaitForExit(), 0);
 }
 
+TEST_P(Integration, QuitEndsTheProgramAsItsCloseButtonDoes)
+{
+    auto program = Start("quit");
+    EXPECT_EQ(program.WaitForExit(), 0);
+    EXPECT_EQ(program.Lines("destroyed"), std::vector<std::string>{"destroyed frames=3"});
+}
+
 // Holding a player's sacrifice key plays a whole game: auto-repeat spends every five lumber, the
 // favour compounds, and that side's picture appears. That it then stays, with the rules stopped, is
 // the game layer's to show; so are the rules of each key.

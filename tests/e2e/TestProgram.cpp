@@ -1,6 +1,6 @@
 // A game for the end-to-end tests: it reports on standard output what the engine does to it.
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key every frame),
-// "throwinframe".
+// "throwinframe", "quit" (quits in the third frame).
 #include "Vantor/IMainController.h"
 
 #include <chrono>
@@ -42,6 +42,8 @@ public:
             Report("frame %d after=%ld us ticks=%u\n", Frames, static_cast<long>(after.count()), Engine->GetTicks());
         if (Mode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
+        if (Mode == "quit" && Frames == 3)
+            Engine->Quit();
         if (Mode == "input")
             Report("frame %d pressed=%d down=%d\n", Frames, Engine->IsKeyPressed(Key::A), Engine->IsKeyDown(Key::A));
         Engine->SetClearColour(0.0f, 0.5f, 1.0f);
