@@ -441,8 +441,9 @@ INSTANTIATE_TEST_SUITE_P(, Game, Builds, BuildName);
 INSTANTIATE_TEST_SUITE_P(, WholeGame, Builds, BuildName);
 
 #ifdef VANTOR_FIRST_GAME
-// Built from the guide's text: its window shows the picture on the background, and Space changes the background.
-TEST(FirstGame, ShowsItsPictureAndAnswersSpace)
+// Built from the guide's text: its window shows the picture on the background, Space changes the
+// background and Escape ends it.
+TEST(FirstGame, ShowsItsPictureAndAnswersSpaceAndEscape)
 {
     const CX11Display display;
     CProgram game(VANTOR_FIRST_GAME);
@@ -458,7 +459,7 @@ TEST(FirstGame, ShowsItsPictureAndAnswersSpace)
     EXPECT_NE(display.Capture(window).at(240 * 640 + 320), 0x000066u) << "no picture in the middle";
     display.Type(window, "key space");
     Wait("Space to turn the background green", background(0x006600));
-    display.Close(window);
+    display.Type(window, "key Escape");
     EXPECT_EQ(game.WaitForExit(), 0);
 }
 #endif
