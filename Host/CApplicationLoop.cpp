@@ -69,6 +69,8 @@ void CApplication::FrameTick()
 
 void CApplication::Shutdown()
 {
+    // The window is going: a Quit from here on (from the game's destructor, say) has nothing to close.
+    QuitRequested = true;
     if (FrameTimerRunning)
         StopFrameTimer();
     // Whatever was loaded, even if shaders were switched off since: the tables only ever hold
