@@ -3,7 +3,6 @@
 
 #include "Host/GLShaderFunctions.h"
 #include "Host/KeyTable.h"
-#include "Host/RequestClose.h"
 
 void CApplication::Run()
 {
@@ -139,7 +138,7 @@ void CApplication::Quit()
     // The close arrives as the close button's does, with the next window messages: the call that
     // quit returns first, and the shutdown is the same.
     if (StartedUp)
-        RequestWindowClose();
+        Platform->RequestClose();
 }
 
 void CApplication::OnFocusGained()

@@ -23,13 +23,7 @@ function(vantor_add_program name)
         set(entry ${root}/Sdl/Main.cpp)
     endif()
     add_executable(${name} WIN32 ${entry} ${PROGRAM_SOURCES})
-    if(EMSCRIPTEN)
-        target_link_libraries(${name} PRIVATE VantorPlatform)
-    else()
-        # The host asks the backend to close the window when the game quits, so each of the two
-        # archives needs the other; a single-pass linker searches them again until both are done.
-        target_link_libraries(${name} PRIVATE "$<LINK_GROUP:RESCAN,VantorPlatform,VantorHost>")
-    endif()
+    target_link_libraries(${name} PRIVATE VantorPlatform)
     if(WIN32)
         # The application manifest, as resource 1 of type 24 (RT_MANIFEST). Its four-part version
         # is the calling project's.
