@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Host/IPlatform.h"
+#include "Host/TextLayout.h"
 #include "Vantor/IMainController.h"
 #include "Vantor/IVantor.h"
 
@@ -21,9 +22,6 @@ struct SNameHash
 };
 template <typename T> using TNameTable = std::unordered_map<std::string, T, SNameHash, std::equal_to<>>;
 
-// A font: the glyph texture of each code point it has.
-using TGlyphTable = std::unordered_map<std::uint32_t, std::shared_ptr<CTexture>>;
-
 // The engine's host: owns the game, the window (through its platform), the frame timer, the input
 // state and every asset table, and serves the game through IVantor.
 class CApplication : public IVantor, private IPlatformEvents
@@ -36,7 +34,7 @@ public:
 
     // Cancels another thread's blocking I/O, for a worker-thread wrapper; false where the system cannot.
     virtual bool CancelThreadIo(void* thread);
-    // Creates the game, starts up, and runs the loop until the window is closed.
+    // Creates the game, starts up, and runs the loop until the window is closed or the game quits.
     virtual void Run();
     // Run in parts, for a system that calls the program back for each turn of the loop (a web
     // page): Begin creates the game and starts up; each Step waits as the platform does, runs a due
@@ -88,6 +86,8 @@ public:
     void DrawText(std::string_view text, std::int32_t x, std::int32_t y) override;
     void LoadSound(std::string_view name) override;
     void PlaySound(std::string_view name) override;
+    void Quit() override;
+    std::int32_t GetTextWidth(std::string_view text) override;
 
 private:
     void StartUp();
@@ -115,6 +115,8 @@ private:
     bool UseShaders = false;
     bool ShaderEntryPointsLoaded = false; // by start-up, when UseShaders was true then
     bool StartedUp = false;
+    // Set by Quit: the window's close is on its way, and the game is called no more.
+    bool QuitRequested = false;
     bool LabelSet = false;
     std::string Label;
     bool CaptionSet = false;

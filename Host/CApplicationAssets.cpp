@@ -2,11 +2,11 @@
 #include "Host/CApplication.h"
 
 #include "Host/DataName.h"
-#include "Host/Utf8.h"
 #include "Shared/CGeneralError.h"
 #include "Vantor/CVantorException.h"
 #include "Vantor/GL.h"
 
+#include <limits>
 #include <string>
 
 namespace
@@ -126,17 +126,16 @@ void CApplication::DrawText(std::string_view text, std::int32_t x, std::int32_t 
 {
     if (!CurrentFont)
         throw CVantorException("No font selected");
-    std::int32_t cursor = x;
-    for (std::size_t position = 0; position < text.size();)
-    {
-        std::uint32_t code = 0;
-        if (!DecodeUtf8(text, position, code))
-            throw VANTOR_GENERAL_ERROR("Invalid UTF-8 in text");
-        // A character the font lacks takes no room.
-        const auto glyph = CurrentFont->find(code);
-        if (glyph == CurrentFont->end())
-            continue;
-        DrawImage(*glyph->second, cursor, y, -1, -1, 0.0f, 0.0f);
-        cursor += glyph->second->GetWidth();
-    }
+    LayOutText(*CurrentFont, text, [&](const CTexture& glyph, std::int64_t offset) {
+        // Glyphs past the largest position lie off any window.
+        if (x + offset <= std::numeric_limits<std::int32_t>::max())
+            DrawImage(glyph, static_cast<std::int32_t>(x + offset), y, -1, -1, 0.0f, 0.0f);
+    });
+}
+
+std::int32_t CApplication::GetTextWidth(std::string_view text)
+{
+    if (!CurrentFont)
+        throw CVantorException("No font selected");
+    return MeasureText(*CurrentFont, text);
 }

@@ -6,7 +6,7 @@
 void CApplication::OnKeyDown(std::uint32_t code)
 {
     Key key{};
-    if (TranslateKey(code, key))
+    if (!QuitRequested && TranslateKey(code, key))
         Controller->KeyDown(key);
     // Flagged after the event, and for every code, known or not.
     if (code <= 255)
@@ -16,7 +16,7 @@ void CApplication::OnKeyDown(std::uint32_t code)
 void CApplication::OnKeyUp(std::uint32_t code)
 {
     Key key{};
-    if (TranslateKey(code, key))
+    if (!QuitRequested && TranslateKey(code, key))
         Controller->KeyUp(key);
 }
 

@@ -26,6 +26,9 @@ void CApplication::Run()
 void CApplication::Begin()
 {
     Controller.reset(CreateMainController(this));
+    // Quit from the constructor: no window, no Start, nothing to run; a clip it played stops.
+    if (QuitRequested)
+        return PlayingSound.Stop();
     StartUp();
     Controller->Start();
     Platform->BeginScheduling();
@@ -33,6 +36,8 @@ void CApplication::Begin()
 
 bool CApplication::Step()
 {
+    if (!StartedUp)
+        return false;
     // A due frame runs before pending messages; the messages get their turn after every frame,
     // so that frames longer than the period cannot lock the window's messages (and its close) out.
     const bool timerSignalled = Platform->WaitForFrameOrInput(FrameTimerRunning);
@@ -43,12 +48,16 @@ bool CApplication::Step()
 
 void CApplication::End()
 {
+    if (!StartedUp)
+        return;
     Platform->CloseFrameTimer();
     Platform->EndScheduling();
 }
 
 void CApplication::FrameTick()
 {
+    if (QuitRequested)
+        return;
     MouseLeftDown = Platform->IsMouseButtonDown(false);
     MouseRightDown = Platform->IsMouseButtonDown(true);
     Controller->Frame();
@@ -59,6 +68,8 @@ void CApplication::FrameTick()
 
 void CApplication::Shutdown()
 {
+    // The window is going: a Quit from here on (from the game's destructor, say) has nothing to close.
+    QuitRequested = true;
     if (FrameTimerRunning)
         StopFrameTimer();
     // Whatever was loaded, even if shaders were switched off since: the tables only ever hold
@@ -119,14 +130,27 @@ bool CApplication::HideCursorIfInside()
     return false;
 }
 
+void CApplication::Quit()
+{
+    if (QuitRequested)
+        return;
+    QuitRequested = true;
+    // The close arrives as the close button's does, with the next window messages: the call that
+    // quit returns first, and the shutdown is the same.
+    if (StartedUp)
+        Platform->RequestClose();
+}
+
 void CApplication::OnFocusGained()
 {
-    Controller->FocusGained();
+    if (!QuitRequested)
+        Controller->FocusGained();
 }
 
 void CApplication::OnFocusLost()
 {
-    Controller->FocusLost();
+    if (!QuitRequested)
+        Controller->FocusLost();
 }
 
 bool CApplication::OnSetCursor()

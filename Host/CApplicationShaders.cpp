@@ -65,7 +65,8 @@ void CApplication::LoadShader(std::string_view name)
     // A failed load leaves nothing behind: what it made is deleted, the tables stay as they were.
     if (compiled == 0)
     {
-        // The message names the file; the compiler's log, where the author looks, says what and where.
+        // The message names the file and ends the program; the compiler's log, written before it where
+        // the author looks, says what and where.
         GLint length = 0;
         GL20::glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
         std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
@@ -73,7 +74,8 @@ void CApplication::LoadShader(std::string_view name)
         log.resize(std::strlen(log.c_str()));
         while (!log.empty() && log.back() == '\n')
             log.pop_back();
-        Platform->WriteDiagnostic("Shader compile failed: " + std::string(name) + (log.empty() ? "" : "\n") + log);
+        if (!log.empty())
+            Platform->WriteDiagnostic(log);
         GL20::glDeleteShader(shader);
         throw CVantorException("Shader compile failed: ", name);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Host/Bitmap.h"
+#include "Host/RequestClose.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,6 +69,10 @@ public:
     // leaving everything behind it undelivered.
     virtual bool DispatchMessages() = 0;
     virtual void PostQuit() = 0;
+    // Asks the main window to close as its close button would; the close arrives with the next
+    // messages. Every backend has RequestWindowClose for this, and defining it here also has every
+    // backend's own definition linked in wherever the backend is.
+    virtual void RequestClose() { RequestWindowClose(); }
 
     // Multimedia scheduling of the loop thread, where the system offers it.
     virtual void BeginScheduling() = 0;

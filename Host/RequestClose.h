@@ -1,5 +1,6 @@
 #pragma once
 
 // Asks the main window to close, as its close button would; the engine then shuts down in order.
-// For test and benchmark programs, which have no other way to end the run.
+// The host asks for it, through its platform, when a game quits; test and benchmark programs, which
+// have no other way to end the run, call it too.
 void RequestWindowClose();

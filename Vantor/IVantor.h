@@ -71,6 +71,12 @@ public:
     virtual void LoadSound(std::string_view name) = 0;
     virtual void PlaySound(std::string_view name) = 0;
 
+    // Ends the program as closing the window does, once the current call returns: the game gets no
+    // further calls but its destructor. From the constructor, the program ends without a window.
+    virtual void Quit() = 0;
+    // The width in pixels that DrawText would take for the text in the selected font.
+    virtual std::int32_t GetTextWidth(std::string_view text) = 0;
+
 protected:
     ~IVantor() = default;
 };

@@ -1,5 +1,5 @@
 // An example game on the Vantor engine: it draws the whole window with a fragment shader and plays
-// a chime when the space bar is pressed. Everything goes through IVantor.
+// a chime when the space bar is pressed; Escape ends it. Everything goes through IVantor.
 #include "Vantor/IMainController.h"
 
 #include <cstdint>
@@ -42,6 +42,9 @@ public:
             Engine.PlaySound("Chime.wav");
             ChimeFrames = 40;
         }
+        // As the close button does: the program ends once this frame is over.
+        if (Engine.IsKeyPressed(Key::Escape))
+            Engine.Quit();
 
         Engine.Clear();
         // The time rides in the texture coordinate, whole part the frame, fraction the position.
@@ -51,10 +54,11 @@ public:
         const float h = static_cast<float>(Height);
         Engine.DrawShaderQuad({0, 0}, frame, 0.0f, {0, h}, frame, 1.0f, {w, h}, frame + 0.999f, 1.0f, {w, 0},
                               frame + 0.999f, 0.0f, "Rings.frag");
-        Engine.DrawText("Press SPACE to ring the chime", 20, 20);
+        Engine.DrawText("Press SPACE to ring the chime, ESCAPE to leave", 20, 20);
         if (ChimeFrames > 0)
         {
-            Engine.DrawText("Ding!", Width / 2 - 25, Height / 2 - 7);
+            // Centred by the text's own width in this font.
+            Engine.DrawText("Ding!", (Width - Engine.GetTextWidth("Ding!")) / 2, Height / 2 - 7);
             --ChimeFrames;
         }
         Engine.Present();

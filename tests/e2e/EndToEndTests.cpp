@@ -481,6 +481,13 @@ TEST_P(Integration, ErrorInAFrameShowsTheFatalErrorDescription)
     EXPECT_EQ(program.WaitForExit(), 0);
 }
 
+TEST_P(Integration, QuitEndsTheProgramAsItsCloseButtonDoes)
+{
+    auto program = Start("quit");
+    EXPECT_EQ(program.WaitForExit(), 0);
+    EXPECT_EQ(program.Lines("destroyed"), std::vector<std::string>{"destroyed frames=3"});
+}
+
 // Holding a player's sacrifice key plays a whole game: auto-repeat spends every five lumber, the
 // favour compounds, and that side's picture appears. That it then stays, with the rules stopped, is
 // the game layer's to show; so are the rules of each key.
@@ -545,8 +552,9 @@ INSTANTIATE_TEST_SUITE_P(, Game, Builds, BuildName);
 INSTANTIATE_TEST_SUITE_P(, WholeGame, Builds, BuildName);
 
 #ifdef VANTOR_FIRST_GAME
-// Built from the guide's text: its window shows the picture on the background, and Space changes the background.
-TEST(FirstGame, ShowsItsPictureAndAnswersSpace)
+// Built from the guide's text: its window shows the picture on the background, Space changes the
+// background and Escape ends it.
+TEST(FirstGame, ShowsItsPictureAndAnswersSpaceAndEscape)
 {
     const CX11Display display;
     CProgram game(VANTOR_FIRST_GAME);
@@ -562,7 +570,7 @@ TEST(FirstGame, ShowsItsPictureAndAnswersSpace)
     EXPECT_NE(display.Capture(window).at(240 * 640 + 320), 0x000066u) << "no picture in the middle";
     display.Type(window, "key space");
     Wait("Space to turn the background green", background(0x006600));
-    display.Close(window);
+    display.Type(window, "key Escape");
     EXPECT_EQ(game.WaitForExit(), 0);
 }
 #endif

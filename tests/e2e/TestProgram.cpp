@@ -1,6 +1,7 @@
 // A game for the end-to-end tests: it reports on standard output what the engine does to it.
 // VANTOR_TEST_MODE picks a behaviour: "frames" (default), "input" (reports the A key and the
-// mouse position every frame), "modifiers" (reports the six modifier keys every frame), "throwinframe".
+// mouse position every frame), "modifiers" (reports the six modifier keys every frame),
+// "throwinframe", "quit" (quits in the third frame).
 #include "Vantor/IMainController.h"
 
 #include <chrono>
@@ -42,6 +43,8 @@ public:
             Report("frame %d after=%ld us ticks=%u\n", Frames, static_cast<long>(after.count()), Engine->GetTicks());
         if (Mode == "throwinframe" && Frames == 3)
             throw std::runtime_error("thrown in frame");
+        if (Mode == "quit" && Frames == 3)
+            Engine->Quit();
         if (Mode == "input")
         {
             std::int32_t x = 0;

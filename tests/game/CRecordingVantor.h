@@ -58,6 +58,8 @@ public:
     }
 
     FORBIDDEN(void, SetLabel, (std::string_view))
+    FORBIDDEN(void, Quit, ())
+    FORBIDDEN(std::int32_t, GetTextWidth, (std::string_view))
     FORBIDDEN(void, StopFrameTimer, ())
     FORBIDDEN(std::uint32_t, GetTicks, ())
     FORBIDDEN(std::uint32_t, TicksSince, (std::uint32_t))

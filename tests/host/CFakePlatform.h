@@ -36,7 +36,10 @@ public:
         };
     }
 
-    explicit CFakePlatform(std::vector<std::string>& log) : Log(log) {}
+    explicit CFakePlatform(std::vector<std::string>& log) : Log(log) { Current = this; }
+    ~CFakePlatform() override { Current = Current == this ? nullptr : Current; }
+    // The one whose window RequestWindowClose closes.
+    static inline CFakePlatform* Current = nullptr;
 
     void Then(SStep step) { Script.push_back(std::move(step)); }
     // A period passes, or a message arrives, right now, as during a long frame.

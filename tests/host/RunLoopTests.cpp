@@ -1,11 +1,19 @@
 // The run loop, start-up, shutdown and input, on the fake backend.
 #include "tests/host/HostTest.h"
 
+#include "Host/RequestClose.h"
+
 #include "tests/support/WavWriter.h"
 
 extern "C" IMainController* CreateMainController(IVantor* engine)
 {
     return NextController(*engine);
+}
+
+// As on every backend, the close comes with the next window messages.
+void RequestWindowClose()
+{
+    CFakePlatform::Current->PostNow(CFakePlatform::Close());
 }
 
 using TMessage = CFakePlatform::TMessage;
@@ -101,6 +109,47 @@ TEST_F(RunLoop, ShutdownOrderWithAShaderAndASoundLoaded)
     EXPECT_EQ(Only({"CloseFrameTimer", "EndScheduling", "StopSound"}), (Lines{"CloseFrameTimer", "EndScheduling"}));
     Application.reset();
     EXPECT_EQ(Only({"StopSound"}).size(), 1u);
+}
+
+TEST_F(RunLoop, QuitShutsDownAsTheCloseButtonDoesAndTheGameIsCalledNoMore)
+{
+    const Lines shutdown{"WindowDestroyed", "CancelFrameTimer", "DeleteContexts", "StopSound", "PostQuit", "Quit",
+                         "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"};
+    const auto quit = [](IVantor& engine) { engine.Quit(); };
+    // The close comes at once, before anything scripted later.
+    const TMessage later = [](CFakePlatform& platform, IPlatformEvents&) { platform.Log.push_back("Later"); };
+    struct SRow
+    {
+        const char* Name;
+        THook Start, Frame, KeyDown;
+        Lines Seen;
+    };
+    const SRow rows[] = {
+        {"from a frame", OnStart, quit, {}, {"Frame"}},
+        {"from a key: not the next key nor the next frame", OnStart, {}, quit, {"Frame", "Frame", "KeyDown 15"}},
+        {"from Start: not even the first frame, due at once",
+         [](IVantor& engine) { engine.StartFrameTimer(), engine.Quit(); }, {}, {}, {}},
+    };
+    for (const auto& row : rows)
+    {
+        SetUp();
+        OnStart = row.Start, OnFrame = row.Frame, OnKeyDown = row.KeyDown;
+        Run({{true, {CFakePlatform::Key('A', true), CFakePlatform::Key('B', true)}}, Tick, {false, {later}}, Tick});
+        Lines seen = row.Seen;
+        seen.insert(seen.end(), shutdown.begin(), shutdown.end());
+        EXPECT_EQ(Only({"Frame", "KeyDown", "Later", "WindowDestroyed", "CancelFrameTimer", "DeleteContexts", "StopSound",
+                        "PostQuit", "Quit", "CloseFrameTimer", "EndScheduling", "ControllerDestroyed"}),
+                  seen)
+            << row.Name;
+    }
+
+    // From the constructor: no window, no Start; the clip it started stops before the game goes.
+    SetUp();
+    File("Ping.wav", MakeWav({}));
+    Configure = [](IVantor& engine) { engine.LoadSound("Ping.wav"), engine.PlaySound("Ping.wav"), engine.Quit(); };
+    Application->Run();
+    EXPECT_EQ(Only({"PlatformStartUp", "Start", "StopSound", "CloseFrameTimer", "ControllerDestroyed"}),
+              (Lines{"StopSound", "ControllerDestroyed"}));
 }
 
 TEST_F(RunLoop, StartUpChecksTheConfigurationThenTheOpenGLVersionAndEntryPoints)
