@@ -39,10 +39,12 @@ public:
     // Run in parts, for a system that calls the program back for each turn of the loop (a web
     // page): Begin creates the game and starts up; each Step waits as the platform does, runs a due
     // frame and then the pending input, and is false once the window is gone; End gives the timer
-    // and the scheduling back, also after an error. The game goes with the application.
+    // and the scheduling back, also after an error; EndGame runs the game's destructor after the
+    // close, as Run does.
     void Begin();
     bool Step();
     void End();
+    void EndGame();
     virtual bool HideCursorIfInside();
 
     // IVantor

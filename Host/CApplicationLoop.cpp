@@ -20,7 +20,7 @@ void CApplication::Run()
         {
         }
     }
-    Controller.reset();
+    EndGame();
 }
 
 void CApplication::Begin()
@@ -52,6 +52,11 @@ void CApplication::End()
         return;
     Platform->CloseFrameTimer();
     Platform->EndScheduling();
+}
+
+void CApplication::EndGame()
+{
+    Controller.reset();
 }
 
 void CApplication::FrameTick()

@@ -30,7 +30,8 @@ void OnTimeout(void*)
     Turn();
 }
 
-// No frame runs after an error or the close: the loop stops, and the game is left as it was.
+// No frame runs after an error or the close: the loop stops. After the close the game is destroyed
+// as on the desktop; after an error it is left as it was.
 void Stop()
 {
     Running = false;
@@ -52,6 +53,7 @@ void Turn()
         {
             Stop();
             Application->End();
+            Application->EndGame();
             Platform->ShowEnded();
         }
     }

@@ -1,8 +1,7 @@
 // A game for the web tests: it reports keys, focus and the A key's state, and plays sounds. It asks
 // for a clip before the player's first key; then A plays a good clip, S one the host accepts but the
 // browser cannot decode, and any other key nothing. Its shader has a fault on line 5 of the file.
-// Escape with a Shift held closes it, with a Control held calls exit().
-#include "Host/RequestClose.h"
+// Escape with a Shift held quits, with a Control held calls exit().
 #include "Vantor/CVantorException.h"
 #include "Vantor/IMainController.h"
 #include "tests/support/DataFolder.h"
@@ -75,7 +74,7 @@ public:
     void KeyDown(Key key) override
     {
         if (key == Key::Escape && Engine->IsKeyDown(Key::LeftShift))
-            RequestWindowClose();
+            Engine->Quit();
         if (key == Key::Escape && Engine->IsKeyDown(Key::LeftControl))
             std::exit(0);
         if (key == Key::A || key == Key::S)
@@ -83,6 +82,7 @@ public:
         Report("key down %d\n", static_cast<int>(key));
     }
     void KeyUp(Key key) override { Report("key up %d\n", static_cast<int>(key)); }
+    ~CWebTestGame() override { Report("%s\n", "destroyed"); }
     void FocusGained() override { Report("%s\n", "focus gained"); }
     void FocusLost() override { Report("%s\n", "focus lost"); }
     void Reserved1(std::int32_t, std::int32_t) override {}

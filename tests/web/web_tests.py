@@ -190,6 +190,8 @@ class Browsing(Page):
                 self.browser.key(modifier, hold=True)
                 self.browser.key('Escape')
                 self.browser.wait('the notice that the game has ended', lambda: self.browser.js(ENDED_OVER_THE_CANVAS))
+                # Quit destroys the game as the desktop's close does; exit() skips it, as there.
+                self.assertEqual(self.browser.lines('destroyed'), ['destroyed'] if modifier == 'ShiftLeft' else [])
                 self.browser.js('document.getElementById("restart").click()')
                 self.browser.wait('the game started again', lambda: self.browser.js(
                     'return document.getElementById("ended").hidden && __lines.includes("asked before the first key")'))
