@@ -121,13 +121,15 @@ EM_JS(void, WebShowHint, (bool show), {
 
 EM_JS(bool, WebPageHasFocus, (), { return document.hasFocus() && !document.hidden; });
 
-// The canvas's top-left corner in the page's client coordinates, and its pixels per CSS pixel.
+// The canvas's top-left corner in the page's client coordinates, and its pixels per CSS pixel across
+// and down: the page shows the canvas at any size, 4:3 only to within a pixel.
 EM_JS(void, WebCanvasPosition, (double* place), {
     var canvas = document.getElementById('canvas');
     var box = canvas.getBoundingClientRect();
     HEAPF64[place >> 3] = box.left;
     HEAPF64[(place >> 3) + 1] = box.top;
     HEAPF64[(place >> 3) + 2] = box.width > 0 ? canvas.width / box.width : 1;
+    HEAPF64[(place >> 3) + 3] = box.height > 0 ? canvas.height / box.height : 1;
 });
 
 // The count of frames run, for the page and its tests: one number, and a hook only when one is set.
@@ -181,10 +183,10 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void* us
 
 EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* user)
 {
-    double place[3]{};
+    double place[4]{};
     WebCanvasPosition(place);
     Platform(user)->SetMouse(static_cast<std::int32_t>(std::floor((event->clientX - place[0]) * place[2])),
-                             static_cast<std::int32_t>(std::floor((event->clientY - place[1]) * place[2])));
+                             static_cast<std::int32_t>(std::floor((event->clientY - place[1]) * place[3])));
     if (type == EMSCRIPTEN_EVENT_MOUSEDOWN || type == EMSCRIPTEN_EVENT_MOUSEUP)
         Platform(user)->SetMouseButton(event->button, type == EMSCRIPTEN_EVENT_MOUSEDOWN);
     Platform(user)->Queue(CWebPlatform::EEvent::MouseMoved);
