@@ -29,8 +29,9 @@
         var choices = alone ? [[]] : [[title, controls], [controls], []];
         var lines = [title, controls];
         lines.forEach(function(line) { line.hidden = false; });
+        // The title above and the controls below take the same room on both sides.
         var spent = choices.map(function(shown) {
-            return shown.reduce(function(sum, line) { return sum + outerHeight(line); }, 0);
+            return 2 * shown.reduce(function(most, line) { return Math.max(most, outerHeight(line)); }, 0);
         });
         var scaleFor = function(taken) { return Math.min(room.width / width, (room.height - taken) / height); };
         var best = scaleFor(0), chosen = choices.length - 1;
@@ -70,9 +71,11 @@
     // Fullscreen: the game and its buttons alone on the screen; Escape or the browser leaves it.
     if (document.fullscreenEnabled && stage.requestFullscreen) {
         fullscreen.hidden = false;
+        // The control never takes the focus: the program would count its loss as the page's, and
+        // Space would press it again.
+        fullscreen.tabIndex = -1;
+        fullscreen.addEventListener('mousedown', function(event) { event.preventDefault(); });
         fullscreen.addEventListener('click', function() {
-            // The control must not keep the focus: Space would press it again.
-            fullscreen.blur();
             if (document.fullscreenElement) document.exitFullscreen();
             else stage.requestFullscreen().catch(function() {});
         });
