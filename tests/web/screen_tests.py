@@ -23,8 +23,9 @@ from PIL import Image, ImageChops, ImageStat  # noqa: E402
 BUILD = pathlib.Path(os.environ.get('VANTOR_WEB_BUILD', ROOT / 'build/web'))
 
 # The frames web-game sites embed games in, laptops, big screens, a tablet both ways round and a
-# phone held sideways.
-SIZES = [(821, 462), (1216, 684), (1366, 657), (1920, 1080), (3840, 2160), (1180, 820), (820, 1180), (915, 412)]
+# phone held sideways; at 1600 x 1200 every pixel of the program's is shown as two by two.
+SIZES = [(821, 462), (1216, 684), (1366, 657), (1920, 1080), (3840, 2160), (1180, 820), (820, 1180), (915, 412),
+         (1600, 1200)]
 
 # Where the canvas lies, and whether the page fits its viewport: nothing scrolls, the canvas is inside,
 # 4:3 within a pixel, centred, and as large as the viewport allows but for the lines around it.
@@ -162,13 +163,18 @@ class Screen(unittest.TestCase):
         for width, height in SIZES:
             what = f'{width} x {height}'
             self.size(width, height, touch=True)
-            self.fitted(what)
+            box = self.fitted(what)
             picture = self.picture()
             self.assertNotEqual(region(picture, 320, 20, 200), region(start, 320, 20, 200), what + ': favour lost')
             self.assertEqual(region(picture, 20, 155, 230), region(traded, 20, 155, 230), what + ': efficiency lost')
             keys = self.buttons()
             for code, (x, y, button_width, button_height, inside) in keys.items():
                 self.assertTrue(button_width >= 48 and button_height >= 48 and inside, f'{what}: {code} too small or out')
+            if (width, height) == (1600, 1200):
+                # Between the buttons and below the HUD, the background's pixels doubled, not blurred.
+                doubled = self.background.crop((300, 300, 700, 500)).resize((800, 400), Image.Resampling.NEAREST)
+                self.assertTrue(self.shown((box[0] + 600, box[1] + 600, 800, 400)).tobytes() == doubled.tobytes(),
+                                'the picture is not sharp at twice its size')
             self.touch('touchStart', keys['KeyA'][:2])
             self.touch('touchEnd')
 
@@ -180,7 +186,7 @@ class Screen(unittest.TestCase):
             self.touch('touchEnd')
             return self.browser.poll(lambda: region(self.picture(0, 0, 800, 40), 0, 0, 800, 40) == corner, 0.5)
         self.browser.wait('the red player\'s picture', won, 240)
-        self.assertEqual(self.picture().tobytes(), winner.tobytes(), 'not the red player\'s picture')
+        self.assertTrue(self.picture().tobytes() == winner.tobytes(), 'not the red player\'s picture')
 
     def test_in_a_frame_without_touch_nor_fullscreen_the_game_fills_it_and_shows_neither(self):
         # A web-game site's frame on a laptop, which does not allow fullscreen.
@@ -225,8 +231,8 @@ class Screen(unittest.TestCase):
                 'return document.getElementById("hint").hidden'))
         finally:
             self.driver.switch_to.default_content()
-        self.assertEqual(region(self.shown((x + 60, y + 40, width, height)), 0, 300, 800, 300),
-                         region(self.background, 0, 300, 800, 300), 'the background is not shown 1:1')
+        self.assertTrue(region(self.shown((x + 60, y + 40, width, height)), 0, 300, 800, 300) ==
+                        region(self.background, 0, 300, 800, 300), 'the background is not shown 1:1')
 
     def test_a_click_at_the_centre_reads_the_middle_pixel_at_every_scale(self):
         self.driver.get(serve(BUILD / 'tests/web') + 'VantorWebTestProgram.html')
@@ -239,6 +245,23 @@ class Screen(unittest.TestCase):
             self.driver.execute_cdp_cmd('Input.dispatchMouseEvent', {'type': 'mousePressed', **click})
             self.assertEqual(self.browser.wait_line('mouse pressed', count), 'mouse pressed at 400 300')
             self.driver.execute_cdp_cmd('Input.dispatchMouseEvent', {'type': 'mouseReleased', **click})
+
+    def test_each_touch_is_one_key_press_as_the_keyboard_gives_it(self):
+        self.size(915, 412, touch=True)
+        self.driver.get(serve(BUILD / 'tests/web') + 'VantorWebTestProgram.html')
+        self.browser.wait_line('asked before the first key')
+        keys = self.buttons()
+        # A held; S pressed by another finger meanwhile; A's finger slides off its button, then lifts.
+        self.touch('touchStart', keys['KeyA'][:2])
+        self.browser.wait_line('frame: A down=1')
+        self.touch('touchStart', keys['KeyA'][:2], keys['KeyS'][:2])
+        self.touch('touchMove', (keys['KeyA'][0], 5), keys['KeyS'][:2])
+        self.browser.wait_line('frame: A down=0')
+        self.touch('touchEnd', keys['KeyS'][:2])
+        self.touch('touchEnd')
+        self.browser.wait_line('key up', 2)
+        self.assertEqual(self.browser.lines('key '), ['key down 15', 'key down 33', 'key up 15', 'key up 33'])
+        self.assertEqual(self.browser.lines('focus lost'), [])
 
     def test_fullscreen_entered_and_left_keeps_the_game_going_fitted(self):
         self.driver.get(serve(BUILD / 'tests/web') + 'VantorWebTestProgram.html')
