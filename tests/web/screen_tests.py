@@ -70,11 +70,11 @@ def region(picture, x, y, width, height=14):
     return picture.crop((x, y, x + width, y + height)).tobytes()
 
 
-class Screen(unittest.TestCase):
+class Page(unittest.TestCase):
+    """The released page unpacked and served, and what the cases do to it."""
+
     @classmethod
     def setUpClass(cls):
-        cls.browser = Browser()
-        cls.addClassCleanup(cls.browser.close)
         scratch = tempfile.mkdtemp(prefix='vantor-web-zip-')
         with zipfile.ZipFile(os.environ['VANTOR_WEB_ZIP']) as archive:
             archive.extractall(scratch)
@@ -90,7 +90,6 @@ class Screen(unittest.TestCase):
 
     def setUp(self):
         self.driver = self.browser.driver
-        self.size(1280, 1024, touch=False)
 
     def size(self, width, height, touch):
         self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
@@ -135,58 +134,19 @@ class Screen(unittest.TestCase):
                 region(picture, 320, 20, 200) != region(self.background, 320, 20, 200) and picture
         return self.browser.wait('the playing screen', ready)
 
-    def test_a_whole_game_by_touch_alone_on_a_screen_turned_through_every_size(self):
-        self.size(1180, 820, touch=True)
-        self.driver.get(self.release + 'index.html')
-        start = self.playing()
-        self.browser.js(WATCH)
-        keys = self.buttons()
-        self.assertEqual(sorted(keys), ['KeyA', 'KeyK', 'KeyL', 'KeyS', 'Space'])
 
-        # Held for a second, a finger presses its key once and sets nothing else off.
-        self.touch('touchStart', keys['KeyA'][:2])
-        self.frames_later(50)
-        self.touch('touchEnd')
-        self.assertEqual(self.browser.js(MOVED), [0, 0, 0, 1, 0, 0, ''], 'a long press moved the page')
-        self.browser.wait('the sacrifice', lambda: region(self.picture(), 320, 20, 200) != region(start, 320, 20, 200))
+class Screen(Page):
+    """Mouse and keyboard: one browser for every case."""
 
-        # Both players' fingers come down in one event: each trade counts.
-        self.touch('touchStart', keys['KeyS'][:2], keys['KeyL'][:2])
-        self.touch('touchEnd')
-        def traded():
-            picture = self.picture()
-            return all(region(picture, x, 155, 230) != region(start, x, 155, 230) for x in (20, 550)) and picture
-        traded = self.browser.wait('both trades', traded)
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.browser = Browser()
+        cls.addClassCleanup(cls.browser.close)
 
-        # Turned and moved through every size, the page follows without losing the game, and each
-        # size's tap sacrifices on.
-        for width, height in SIZES:
-            what = f'{width} x {height}'
-            self.size(width, height, touch=True)
-            box = self.fitted(what)
-            picture = self.picture()
-            self.assertNotEqual(region(picture, 320, 20, 200), region(start, 320, 20, 200), what + ': favour lost')
-            self.assertEqual(region(picture, 20, 155, 230), region(traded, 20, 155, 230), what + ': efficiency lost')
-            keys = self.buttons()
-            for code, (x, y, button_width, button_height, inside) in keys.items():
-                self.assertTrue(button_width >= 48 and button_height >= 48 and inside, f'{what}: {code} too small or out')
-            if (width, height) == (1600, 1200):
-                # Between the buttons and below the HUD, the background's pixels doubled, not blurred.
-                doubled = self.background.crop((300, 300, 700, 500)).resize((800, 400), Image.Resampling.NEAREST)
-                self.assertTrue(self.shown((box[0] + 600, box[1] + 600, 800, 400)).tobytes() == doubled.tobytes(),
-                                'the picture is not sharp at twice its size')
-            self.touch('touchStart', keys['KeyA'][:2])
-            self.touch('touchEnd')
-
-        # Red's finger alone wins the game.
-        winner = bmp(ROOT / 'Data/RedWins.bmp')
-        corner = region(winner, 0, 0, 800, 40)
-        def won():
-            self.touch('touchStart', keys['KeyA'][:2])
-            self.touch('touchEnd')
-            return self.browser.poll(lambda: region(self.picture(0, 0, 800, 40), 0, 0, 800, 40) == corner, 0.5)
-        self.browser.wait('the red player\'s picture', won, 240)
-        self.assertTrue(self.picture().tobytes() == winner.tobytes(), 'not the red player\'s picture')
+    def setUp(self):
+        super().setUp()
+        self.size(1280, 1024, touch=False)
 
     def test_in_a_frame_without_touch_nor_fullscreen_the_game_fills_it_and_shows_neither(self):
         # A web-game site's frame on a laptop, which does not allow fullscreen.
@@ -246,6 +206,84 @@ class Screen(unittest.TestCase):
             self.assertEqual(self.browser.wait_line('mouse pressed', count), 'mouse pressed at 400 300')
             self.driver.execute_cdp_cmd('Input.dispatchMouseEvent', {'type': 'mouseReleased', **click})
 
+    def test_fullscreen_entered_and_left_keeps_the_game_going_fitted(self):
+        self.driver.get(serve(BUILD / 'tests/web') + 'VantorWebTestProgram.html')
+        self.browser.wait_line('asked before the first key')
+        control = self.driver.find_element('id', 'fullscreen')
+        for step, alone in ('entered', True), ('left', False):
+            control.click()
+            self.browser.wait(f'fullscreen {step}', lambda: self.browser.js('return !!document.fullscreenElement') == alone)
+            self.fitted(f'fullscreen {step}')
+            # The game still has the keyboard: a key held is down in its frames.
+            self.browser.key('a', hold=True)
+            self.browser.wait_line('frame: A down=1', 1 if alone else 2)
+            self.browser.key('a')
+            self.browser.wait_line('frame: A down=0', 1 if alone else 2)
+        self.assertEqual(self.browser.lines('focus lost'), [])
+
+
+class Touch(Page):
+    """A touch screen, a browser each: in one browser, emulated touches stopped reaching any page loaded
+    after a page that had been touched."""
+
+    def setUp(self):
+        self.browser = Browser()
+        self.addCleanup(self.browser.close)
+        super().setUp()
+
+    def test_a_whole_game_by_touch_alone_on_a_screen_turned_through_every_size(self):
+        self.size(1180, 820, touch=True)
+        self.driver.get(self.release + 'index.html')
+        start = self.playing()
+        self.browser.js(WATCH)
+        keys = self.buttons()
+        self.assertEqual(sorted(keys), ['KeyA', 'KeyK', 'KeyL', 'KeyS', 'Space'])
+
+        # Held for a second, a finger presses its key once and sets nothing else off.
+        self.touch('touchStart', keys['KeyA'][:2])
+        self.frames_later(50)
+        self.touch('touchEnd')
+        self.assertEqual(self.browser.js(MOVED), [0, 0, 0, 1, 0, 0, ''], 'a long press moved the page')
+        self.browser.wait('the sacrifice', lambda: region(self.picture(), 320, 20, 200) != region(start, 320, 20, 200))
+
+        # Both players' fingers come down in one event: each trade counts.
+        self.touch('touchStart', keys['KeyS'][:2], keys['KeyL'][:2])
+        self.touch('touchEnd')
+        def traded():
+            picture = self.picture()
+            return all(region(picture, x, 155, 230) != region(start, x, 155, 230) for x in (20, 550)) and picture
+        traded = self.browser.wait('both trades', traded)
+
+        # Turned and moved through every size, the page follows without losing the game, and each
+        # size's tap sacrifices on.
+        for width, height in SIZES:
+            what = f'{width} x {height}'
+            self.size(width, height, touch=True)
+            box = self.fitted(what)
+            picture = self.picture()
+            self.assertNotEqual(region(picture, 320, 20, 200), region(start, 320, 20, 200), what + ': favour lost')
+            self.assertEqual(region(picture, 20, 155, 230), region(traded, 20, 155, 230), what + ': efficiency lost')
+            keys = self.buttons()
+            for code, (x, y, button_width, button_height, inside) in keys.items():
+                self.assertTrue(button_width >= 48 and button_height >= 48 and inside, f'{what}: {code} too small or out')
+            if (width, height) == (1600, 1200):
+                # Between the buttons and below the HUD, the background's pixels doubled, not blurred.
+                doubled = self.background.crop((300, 300, 700, 500)).resize((800, 400), Image.Resampling.NEAREST)
+                self.assertTrue(self.shown((box[0] + 600, box[1] + 600, 800, 400)).tobytes() == doubled.tobytes(),
+                                'the picture is not sharp at twice its size')
+            self.touch('touchStart', keys['KeyA'][:2])
+            self.touch('touchEnd')
+
+        # Red's finger alone wins the game.
+        winner = bmp(ROOT / 'Data/RedWins.bmp')
+        corner = region(winner, 0, 0, 800, 40)
+        def won():
+            self.touch('touchStart', keys['KeyA'][:2])
+            self.touch('touchEnd')
+            return self.browser.poll(lambda: region(self.picture(0, 0, 800, 40), 0, 0, 800, 40) == corner, 0.5)
+        self.browser.wait('the red player\'s picture', won, 240)
+        self.assertTrue(self.picture().tobytes() == winner.tobytes(), 'not the red player\'s picture')
+
     def test_each_touch_is_one_key_press_as_the_keyboard_gives_it(self):
         self.size(915, 412, touch=True)
         self.driver.get(serve(BUILD / 'tests/web') + 'VantorWebTestProgram.html')
@@ -262,22 +300,6 @@ class Screen(unittest.TestCase):
         self.browser.wait_line('key up', 2)
         self.assertEqual(self.browser.lines('key '), ['key down 15', 'key down 33', 'key up 15', 'key up 33'])
         self.assertEqual(self.browser.lines('focus lost'), [])
-
-    def test_fullscreen_entered_and_left_keeps_the_game_going_fitted(self):
-        self.driver.get(serve(BUILD / 'tests/web') + 'VantorWebTestProgram.html')
-        self.browser.wait_line('asked before the first key')
-        control = self.driver.find_element('id', 'fullscreen')
-        for step, alone in ('entered', True), ('left', False):
-            control.click()
-            self.browser.wait(f'fullscreen {step}', lambda: self.browser.js('return !!document.fullscreenElement') == alone)
-            self.fitted(f'fullscreen {step}')
-            # The game still has the keyboard: a key held is down in its frames.
-            self.browser.key('a', hold=True)
-            self.browser.wait_line('frame: A down=1', 1 if alone else 2)
-            self.browser.key('a')
-            self.browser.wait_line('frame: A down=0', 1 if alone else 2)
-        self.assertEqual(self.browser.lines('focus lost'), [])
-
 
 if __name__ == '__main__':
     unittest.main(argv=sys.argv, verbosity=2)
