@@ -84,6 +84,20 @@
             fullscreen.setAttribute('aria-label', alone ? 'Leave fullscreen' : 'Fullscreen');
             fullscreen.title = fullscreen.getAttribute('aria-label');
         });
+        // Over the picture (no bar beside it), the control goes after a while of no pointer, as a
+        // video's do, and comes back at the next move or touch; in a bar it stays.
+        var idle = 0;
+        var wake = function() {
+            fullscreen.classList.remove('idle');
+            clearTimeout(idle);
+            var control = fullscreen.getBoundingClientRect(), picture = canvas.getBoundingClientRect();
+            if (control.left < picture.right && control.bottom > picture.top)
+                idle = setTimeout(function() { fullscreen.classList.add('idle'); }, 3000);
+        };
+        ['pointermove', 'pointerdown'].forEach(function(type) { stage.addEventListener(type, wake, true); });
+        document.addEventListener('fullscreenchange', wake);
+        window.addEventListener('resize', wake);
+        wake();
     }
 
     // On-screen buttons: "<key> <side> <label>" entries, separated by semicolons, keys by the
