@@ -1,5 +1,5 @@
 // The page as the player's screen, run before the program: the canvas keeps the program's own size
-// and only its CSS size changes, to the largest 4:3 box the viewport (or the frame, or the whole
+// and only its CSS size changes, to the largest box of its shape that the viewport (or the frame, or the whole
 // screen) holds; a fullscreen control; on touch screens, the buttons the program names in its build,
 // each pressing its key as the keyboard does.
 (function() {
@@ -41,7 +41,7 @@
                 break;
             }
         lines.forEach(function(line) { line.hidden = choices[chosen].indexOf(line) < 0; });
-        // Whole device pixels, both sides from the one scale, so that the box stays 4:3 within a pixel.
+        // Whole device pixels, both sides from the one scale, so that the box keeps the shape within a pixel.
         var ratio = window.devicePixelRatio || 1;
         var scale = Math.max(scaleFor(spent[chosen]), 0);
         var deviceWidth = Math.floor(width * scale * ratio + 1e-6), deviceHeight = Math.floor(height * scale * ratio + 1e-6);
