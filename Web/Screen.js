@@ -1,7 +1,7 @@
 // The page as the player's screen, run before the program: the canvas keeps the program's own size
-// and only its CSS size changes, to the largest box of its shape that the viewport (or the frame, or the whole
-// screen) holds; a fullscreen control; on touch screens, the buttons the program names in its build,
-// each pressing its key as the keyboard does.
+// and only its CSS size changes, to the largest box of its shape that the viewport (or the frame,
+// or the whole screen) holds; a fullscreen control; on touch screens, the buttons the program
+// names in its build, each pressing its key as the keyboard does.
 (function() {
     var stage = document.getElementById('stage');
     var game = document.getElementById('game');
