@@ -44,7 +44,8 @@
         // Whole device pixels, both sides from the one scale, so that the box keeps the shape within a pixel.
         var ratio = window.devicePixelRatio || 1;
         var scale = Math.max(scaleFor(spent[chosen]), 0);
-        var deviceWidth = Math.floor(width * scale * ratio + 1e-6), deviceHeight = Math.floor(height * scale * ratio + 1e-6);
+        var deviceWidth = Math.floor(width * scale * ratio + 1e-6);
+        var deviceHeight = Math.floor(height * scale * ratio + 1e-6);
         game.style.setProperty('--fit-width', deviceWidth / ratio + 'px');
         game.style.setProperty('--fit-height', deviceHeight / ratio + 'px');
         // Centred, the picture may start between two device pixels, and every pixel of it would be

@@ -214,7 +214,8 @@ class Screen(Page):
             # Over the picture, the control shows while the pointer moves.
             self.driver.execute_cdp_cmd('Input.dispatchMouseEvent', {'type': 'mouseMoved', 'x': 300, 'y': 300})
             control.click()
-            self.browser.wait(f'fullscreen {step}', lambda: self.browser.js('return !!document.fullscreenElement') == alone)
+            self.browser.wait(f'fullscreen {step}',
+                              lambda: self.browser.js('return !!document.fullscreenElement') == alone)
             self.fitted(f'fullscreen {step}')
             # The game still has the keyboard: a key held is down in its frames.
             self.browser.key('a', hold=True)
@@ -267,7 +268,8 @@ class Touch(Page):
             self.assertEqual(region(picture, 20, 155, 230), region(traded, 20, 155, 230), what + ': efficiency lost')
             keys = self.buttons()
             for code, (x, y, button_width, button_height, inside) in keys.items():
-                self.assertTrue(button_width >= 48 and button_height >= 48 and inside, f'{what}: {code} too small or out')
+                self.assertTrue(button_width >= 48 and button_height >= 48 and inside,
+                                f'{what}: {code} too small or out of the screen')
             if (width, height) == (1600, 1200):
                 # Between the buttons and below the HUD, the background's pixels doubled, not blurred.
                 doubled = self.background.crop((300, 300, 700, 500)).resize((800, 400), Image.Resampling.NEAREST)
