@@ -124,7 +124,7 @@ void CWebPlatform::StartUp(IPlatformEvents& events, std::string_view caption, st
     Current = this;
     Width = width;
     Height = height;
-    // One canvas pixel to one page pixel: the page never scales the picture.
+    // The program's own size; the page (Screen.js) fits the size it is shown at to the screen.
     emscripten_set_canvas_element_size("#canvas", width, height);
     emscripten_set_element_css_size("#canvas", width, height);
 

@@ -79,10 +79,12 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void* us
 
 EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* user)
 {
-    double place[3]{};
+    double place[4]{};
     VantorPageCanvasPosition(place);
-    Platform(user)->SetMouse(static_cast<std::int32_t>(std::floor((event->clientX - place[0]) * place[2])),
-                             static_cast<std::int32_t>(std::floor((event->clientY - place[1]) * place[2])));
+    // The browser gives the page pixel under the pointer; where the page scales the canvas, the
+    // canvas pixel under that pixel's middle is the one pointed at.
+    Platform(user)->SetMouse(static_cast<std::int32_t>(std::floor((event->clientX + 0.5 - place[0]) * place[2])),
+                             static_cast<std::int32_t>(std::floor((event->clientY + 0.5 - place[1]) * place[3])));
     if (type == EMSCRIPTEN_EVENT_MOUSEDOWN || type == EMSCRIPTEN_EVENT_MOUSEUP)
         Platform(user)->SetMouseButton(event->button, type == EMSCRIPTEN_EVENT_MOUSEDOWN);
     Platform(user)->Queue(CWebPlatform::EEvent::MouseMoved);

@@ -73,13 +73,15 @@ mergeInto(LibraryManager.library, {
 
     // ---- Input ----
 
-    // The canvas's top-left corner in the page's client coordinates, and its pixels per CSS pixel.
+    // The canvas's top-left corner in the page's client coordinates, and its pixels per CSS pixel across
+    // and down: the page shows the canvas at any size, 4:3 only to within a pixel.
     VantorPageCanvasPosition: function(place) {
         var canvas = document.getElementById('canvas');
         var box = canvas.getBoundingClientRect();
         HEAPF64[place >> 3] = box.left;
         HEAPF64[(place >> 3) + 1] = box.top;
         HEAPF64[(place >> 3) + 2] = box.width > 0 ? canvas.width / box.width : 1;
+        HEAPF64[(place >> 3) + 3] = box.height > 0 ? canvas.height / box.height : 1;
     },
 
     // ---- Sound ----

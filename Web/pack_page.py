@@ -80,10 +80,14 @@ def entry(name, data):
 
 def pack(data_list, wasm, script, out):
     """Packs the program's script, its WebAssembly and its Data files, and puts the page's loader
-    (Loader.js) where the script was: the page asks for the loader, the loader for the pack."""
+    (Loader.js, with Screen.js) where the script was: the page asks for the loader, the loader for
+    the pack."""
     script, out = pathlib.Path(script), pathlib.Path(out)
+    # The page's own scripts: the loader, then the screen (fit, fullscreen, touch buttons), which
+    # works while the pack arrives.
     loader = pathlib.Path(__file__).with_name('Loader.js').read_text(encoding='utf-8')
-    loader = loader.replace('$PACK', json.dumps(out.name)).encode('utf-8')
+    loader = loader.replace('$PACK', json.dumps(out.name))
+    loader = (loader + '\n' + pathlib.Path(__file__).with_name('Screen.js').read_text(encoding='utf-8')).encode('utf-8')
     program = script.read_bytes()
     if program == loader:
         raise SystemExit(f'pack_page.py: {script} is the loader already, not the program\'s script')

@@ -89,20 +89,44 @@ function(vantor_add_program name)
         # The page <name>.html beside <name>.js (the page's loader) and <name>.pack, which holds the
         # program's script, its WebAssembly and its Data files, compressed (Web/pack_page.py): the
         # loader fetches the pack, unpacks it and starts the program. The pack is made after every
-        # link, and a changed data file relinks. Title, controls line and icon come from the target's
-        # properties, which the program's project may set.
+        # link, and a changed data file relinks; the page's own scripts (Loader.js, then Screen.js) are
+        # <name>.js. Title, controls line, icon and on-screen buttons come from the target's properties,
+        # which the program's project may set after this call.
         find_program(VANTOR_PYTHON NAMES python3 REQUIRED)
         set(shell ${CMAKE_CURRENT_BINARY_DIR}/${name}.shell.html)
         file(GENERATE OUTPUT ${shell} INPUT ${root}/Web/index.html TARGET ${name})
         set_target_properties(${name} PROPERTIES SUFFIX .html
-            VANTOR_PAGE_TITLE ${name} VANTOR_PAGE_CONTROLS "" VANTOR_PAGE_ICON "data:,")
+            VANTOR_PAGE_TITLE ${name} VANTOR_PAGE_CONTROLS "" VANTOR_PAGE_ICON "data:," VANTOR_PAGE_BUTTONS "")
+        # A deferred call's arguments are read when it runs: the name goes in as it is now.
+        cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_CURRENT_SOURCE_DIR}]] CALL _vantor_check_page_buttons [[${name}]])")
         target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${root}/Web/Page.js")
         set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${root}/Web/Page.js
-                                                                  ${root}/Web/Loader.js ${root}/Web/Gl.js ${root}/Web/PageLibrary.js
+                                                                  ${root}/Web/Loader.js ${root}/Web/Screen.js ${root}/Web/Gl.js
+                                                                  ${root}/Web/PageLibrary.js
                                                                   ${root}/Web/pack_page.py ${list} ${sources})
         add_custom_command(TARGET ${name} POST_BUILD
             COMMAND ${VANTOR_PYTHON} ${root}/Web/pack_page.py pack ${list} ${folder}/${name}.wasm
                     ${folder}/${name}.js ${folder}/${name}.pack
             COMMENT "Pack of ${name}" VERBATIM)
     endif()
+endfunction()
+
+# VANTOR_PAGE_BUTTONS: one entry "<key> <side> <label>" a button, the key by its name in Key.h, the
+# side left, right or bottom. Checked once the program's directory has set it, so that a typing
+# error stops the build instead of showing a button that presses nothing.
+function(_vantor_check_page_buttons name)
+    set(keys Left Right Up Down Enter Space Escape Backspace Tab LeftShift RightShift LeftControl RightControl
+             LeftAlt RightAlt)
+    get_target_property(buttons ${name} VANTOR_PAGE_BUTTONS)
+    foreach(button IN LISTS buttons)
+        set(key "")
+        if(button MATCHES "^([A-Za-z0-9]+) +(left|right|bottom) +[^ ]")
+            set(key ${CMAKE_MATCH_1})
+        endif()
+        string(REGEX MATCH [=[["<>&]]=] markup "${button}")
+        if(NOT (key MATCHES "^([A-Z]|Digit[0-9])$" OR key IN_LIST keys) OR markup)
+            message(FATAL_ERROR "${name}: the on-screen button \"${button}\" is not \"<key> <side> <label>\" "
+                                "with a key of Key.h, a side left, right or bottom, and a label without \" < > &")
+        endif()
+    endforeach()
 endfunction()

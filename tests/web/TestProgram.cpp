@@ -1,4 +1,4 @@
-// A game for the web tests: it reports keys, focus and the A key's state, and plays sounds. It asks
+// A game for the web tests: it reports keys, focus, the A key's state and mouse presses, and plays sounds. It asks
 // for a clip before the player's first key; then A plays a good clip, S one the host accepts but the
 // browser cannot decode, and any other key nothing. Its shader has a fault on line 5 of the file.
 // Escape with a Shift held quits, with a Control held calls exit().
@@ -70,6 +70,10 @@ public:
     {
         if (const bool down = Engine->IsKeyDown(Key::A); down != ADown)
             Report("frame: A down=%d\n", ADown = down);
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        if (Engine->IsMousePressed(false) && Engine->GetMousePosition(x, y))
+            Report("mouse pressed at %d %d\n", x, y);
     }
     void KeyDown(Key key) override
     {

@@ -57,6 +57,9 @@ class Release(Page):
             archive.extractall(scratch)
         [self.folder] = pathlib.Path(scratch).iterdir()  # the zip's one folder
         self.background = bmp(ROOT / 'Data/Background.bmp')
+        # A viewport of the picture's size, where the page shows it one to one.
+        self.browser.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': 800, 'height': 600, 'deviceScaleFactor': 1, 'mobile': False})
 
     def playing_screen(self):
         """The canvas, once it shows the background 1:1 below the HUD and the favour written on it."""
