@@ -89,6 +89,9 @@ class Loading(unittest.TestCase):
         [cls.release] = (cls.scratch / 'first').iterdir()
         cls.background = bmp(ROOT / 'Data/Background.bmp')
         cls.browser = Browser()
+        # A viewport of the picture's size, where the page shows it one to one.
+        cls.browser.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': 800, 'height': 600, 'deviceScaleFactor': 1, 'mobile': False})
         cls.browser.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': PROGRESS})
         cls.browser.driver.execute_cdp_cmd('Network.enable', {})
 
