@@ -92,21 +92,17 @@ class Loading(pages.OneBrowser):
         self.visit(host)
         self.browser.wait('the offline cache', self.cached)
 
-    def test_a_slow_first_visit_transfers_little_and_shows_its_progress(self):
+    def test_a_slow_first_visit_transfers_little_shows_its_progress_and_leaves_no_warning(self):
         host = self.host(self.release)
         self.network(**SLOW)
         self.first_visit(host)
         # Everything the host sent, the service worker's own fetches included.
         self.assertLessEqual(host.sent, 1300000, host.answers)
+        self.assertEqual([answer for answer in host.answers if answer[1] >= 400], [])
         progress = self.browser.js('return __progress')
         self.assertLess(progress[0], 0.5, progress)
         self.assertEqual(progress[-1], 1, progress)
         self.assertEqual(progress, sorted(progress))
-
-    def test_a_first_visit_asks_for_no_missing_file_and_leaves_no_warning(self):
-        host = self.host(self.release)
-        self.first_visit(host)
-        self.assertEqual([answer for answer in host.answers if answer[1] >= 400], [])
         complaints = [entry['message'] for entry in self.browser.driver.get_log('browser')
                       if entry['level'] in ('WARNING', 'SEVERE')
                       and not any(notice in entry['message'] for notice in NOT_THE_PAGES)]
