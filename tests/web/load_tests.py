@@ -64,6 +64,7 @@ class Loading(pages.OneBrowser):
     def setUpClass(cls):
         super().setUpClass()
         cls.release = pages.unpack(cls.addClassCleanup)
+        pages.size(cls.browser, 800, 600)  # where the page shows the picture one to one
         cls.browser.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': PROGRESS})
         cls.browser.driver.execute_cdp_cmd('Network.enable', {})
 
