@@ -10,7 +10,7 @@ import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / 'scripts/lib'))
-from browser import Browser, bmp, serve  # noqa: E402,F401
+from browser import Browser, bmp, serve  # noqa: E402
 
 BUILD = pathlib.Path(os.environ.get('VANTOR_WEB_BUILD', ROOT / 'build/web'))
 BACKGROUND = bmp(ROOT / 'Data/Background.bmp')

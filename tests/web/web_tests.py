@@ -6,7 +6,6 @@ the page once the game has ended).
 import pathlib
 import shutil
 import string
-import struct
 import sys
 import tempfile
 import unittest
@@ -60,7 +59,9 @@ class Release(pages.EachCase):
         lacking = pathlib.Path(tempfile.mkdtemp(prefix='vantor-web-lacking-')) / 'Arborath'
         self.addCleanup(shutil.rmtree, lacking.parent)
         shutil.copytree(self.folder, lacking)
-        (lacking / 'Arborath.pack').write_bytes(without((self.folder / 'Arborath.pack').read_bytes(), 'RedWins.bmp'))
+        # The pack's index names its entries in plain text (see Web/pack_page.py): one renamed is one missing.
+        pack = (self.folder / 'Arborath.pack').read_bytes()
+        (lacking / 'Arborath.pack').write_bytes(pack.replace(b'RedWins.bmp', b'RedWinz.bmp', 1))
         for flags, folder, message in [
                 ('', lacking, 'Image file not found: RedWins.bmp'),
                 ('--disable-3d-apis', self.folder, 'This browser cannot show the game: WebGL is switched off or not '
@@ -74,21 +75,6 @@ class Release(pages.EachCase):
                 browser.wait('the error text in the console', lambda: browser.lines(message))
                 self.assertTrue(browser.js(SEEN_OVER_THE_CANVAS, 'error', message, True),
                                 'the error text is not seen over the canvas')
-
-
-def without(pack, name):
-    """The bytes of a pack (see Web/pack_page.py) without its entry of that name."""
-    length, = struct.unpack_from('<I', pack, 4)
-    index, body = pack[8:8 + length], pack[8 + length:]
-    loader, count = struct.unpack_from('<II', index)
-    kept, at, start = [], 8, 0
-    for _ in range(count):
-        stored, _, _, name_length = struct.unpack_from('<IIBH', index, at)
-        if index[at + 11:at + 11 + name_length].decode() != name:
-            kept.append((index[at:at + 11 + name_length], body[start:start + stored]))
-        at, start = at + 11 + name_length, start + stored
-    index = struct.pack('<II', loader, len(kept)) + b''.join(entry for entry, _ in kept)
-    return b'VPK1' + struct.pack('<I', len(index)) + index + b''.join(data for _, data in kept)
 
 
 # The element shows the text (whole, or beginning so), and is what is seen at the middle of the text,
