@@ -2,26 +2,19 @@
 nothing (its size, its progress, a clean console), a visit without a network, and a new release
 reaching a player whole. One browser serves every case; each case has a host (an origin) of its own.
 
-    /usr/bin/python3 tests/web/load_tests.py [Loading.test_name ...]
-
-VANTOR_WEB_ZIP names the release's web zip."""
+    /usr/bin/python3 tests/web/load_tests.py [Loading.test_name ...]"""
 import functools
 import hashlib
 import http.server
 import os
-import pathlib
 import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import unittest
-import zipfile
 
-ROOT = pathlib.Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / 'scripts/lib'))
-from browser import Browser, bmp  # noqa: E402
+import pages
 
 # 10 Mbit/s with 40 ms round trips.
 SLOW = {'offline': False, 'latency': 40, 'downloadThroughput': 1250000, 'uploadThroughput': 1250000}
@@ -43,27 +36,17 @@ class Host:
         host = self
         self.sent, self.answers = 0, []
 
-        class Counter:
-            def __init__(self, stream):
-                self.stream = stream
-
-            def write(self, data):
-                host.sent += len(data)
-                return self.stream.write(data)
-
-            def __getattr__(self, name):
-                return getattr(self.stream, name)
-
         class Files(http.server.SimpleHTTPRequestHandler):
             def setup(self):
                 super().setup()
-                self.wfile = Counter(self.wfile)
+                write = self.wfile.write
+                def counted(data):
+                    host.sent += len(data)
+                    return write(data)
+                self.wfile.write = counted
 
             def log_request(self, code='-', size='-'):
                 host.answers.append((self.path, int(code)))
-
-            def log_message(self, *args):
-                pass
 
         self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Files, directory=str(folder)))
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
@@ -76,29 +59,14 @@ class Host:
             self.server = None
 
 
-def region(picture, x, y, width, height=14):
-    return picture.crop((x, y, x + width, y + height)).tobytes()
-
-
-class Loading(unittest.TestCase):
+class Loading(pages.OneBrowser):
     @classmethod
     def setUpClass(cls):
-        cls.scratch = pathlib.Path(tempfile.mkdtemp(prefix='vantor-web-load-'))
-        with zipfile.ZipFile(os.environ['VANTOR_WEB_ZIP']) as archive:
-            archive.extractall(cls.scratch / 'first')
-        [cls.release] = (cls.scratch / 'first').iterdir()
-        cls.background = bmp(ROOT / 'Data/Background.bmp')
-        cls.browser = Browser()
-        # A viewport of the picture's size, where the page shows it one to one.
-        cls.browser.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
-            'width': 800, 'height': 600, 'deviceScaleFactor': 1, 'mobile': False})
+        super().setUpClass()
+        cls.release = pages.unpack(cls.addClassCleanup)
+        pages.size(cls.browser, 800, 600)  # where the page shows the picture one to one
         cls.browser.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': PROGRESS})
         cls.browser.driver.execute_cdp_cmd('Network.enable', {})
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.browser.close()
-        shutil.rmtree(cls.scratch)
 
     def setUp(self):
         self.network(offline=False, latency=0, downloadThroughput=-1, uploadThroughput=-1)
@@ -112,40 +80,30 @@ class Loading(unittest.TestCase):
         self.addCleanup(host.close)
         return host
 
-    def playing_screen(self):
-        """The canvas, once it shows the background below the HUD 1:1 and the favour written on it."""
-        def shown():
-            canvas = self.browser.canvas()
-            below = canvas.size == (800, 600) and region(canvas, 0, 300, 800, 300) == region(
-                self.background, 0, 300, 800, 300)
-            return below and region(canvas, 320, 20, 200) != region(self.background, 320, 20, 200) and canvas
-        return self.browser.wait('the playing screen', shown)
-
     def cached(self):
         """Once the service worker runs, the names of the caches it keeps."""
         return self.browser.driver.execute_async_script(
             'const done = arguments[0]; navigator.serviceWorker.ready.then(() => caches.keys()).then(done);')
 
-    def first_visit(self, host):
+    def visit(self, host):
         self.browser.driver.get(host.url + 'index.html')
-        self.playing_screen()
+        pages.playing(self.browser)
+
+    def first_visit(self, host):
+        self.visit(host)
         self.browser.wait('the offline cache', self.cached)
 
-    def test_a_slow_first_visit_transfers_little_and_shows_its_progress(self):
+    def test_a_slow_first_visit_transfers_little_shows_its_progress_and_leaves_no_warning(self):
         host = self.host(self.release)
         self.network(**SLOW)
         self.first_visit(host)
         # Everything the host sent, the service worker's own fetches included.
         self.assertLessEqual(host.sent, 1300000, host.answers)
+        self.assertEqual([answer for answer in host.answers if answer[1] >= 400], [])
         progress = self.browser.js('return __progress')
         self.assertLess(progress[0], 0.5, progress)
         self.assertEqual(progress[-1], 1, progress)
         self.assertEqual(progress, sorted(progress))
-
-    def test_a_first_visit_asks_for_no_missing_file_and_leaves_no_warning(self):
-        host = self.host(self.release)
-        self.first_visit(host)
-        self.assertEqual([answer for answer in host.answers if answer[1] >= 400], [])
         complaints = [entry['message'] for entry in self.browser.driver.get_log('browser')
                       if entry['level'] in ('WARNING', 'SEVERE')
                       and not any(notice in entry['message'] for notice in NOT_THE_PAGES)]
@@ -158,27 +116,22 @@ class Loading(unittest.TestCase):
         self.network(offline=True, latency=0, downloadThroughput=-1, uploadThroughput=-1)
         host.close()
         self.browser.driver.refresh()
-        self.playing_screen()
-        # S trades: the red efficiency line changes.
-        before = region(self.browser.canvas(), 20, 155, 230)
-        def traded():
-            self.browser.key('s')
-            return self.browser.poll(lambda: region(self.browser.canvas(), 20, 155, 230) != before, 5)
-        self.browser.wait('S to raise the red efficiency', traded, 30)
+        pages.changes(self.browser, 'S to raise the red efficiency', 's', 20, 155, 230)
 
     def test_a_new_release_reaches_the_player_whole_by_the_second_visit(self):
-        second = self.scratch / 'second' / 'Arborath'
+        second = self.release.parent / 'second' / 'Arborath'
         shutil.copytree(self.release, second)
         # Every file the page loads first differs from the first release's.
         page = (second / 'index.html').read_text()
         (second / 'index.html').write_text(page.replace('</head>', '<meta name="release" content="2">\n</head>'))
         with open(second / 'Arborath.js', 'a') as script:
             script.write('\nvar VantorRelease = 2;\n')
-        subprocess.run([sys.executable, ROOT / 'Web/pack_page.py', 'offline', second, 'Arborath', '2.0.0'], check=True)
+        subprocess.run([sys.executable, pages.ROOT / 'Web/pack_page.py', 'offline', second, 'Arborath', '2.0.0'],
+                       check=True)
         later = time.time() + 1000  # published later: newer file times
         for path in second.rglob('*'):
             os.utime(path, (later, later))
-        served = self.scratch / 'served'
+        served = self.release.parent / 'served'
         shutil.copytree(self.release, served)
         host = self.host(served)
         self.first_visit(host)
@@ -186,21 +139,17 @@ class Loading(unittest.TestCase):
         shutil.copytree(second, served)
 
         release = 'return [!!document.querySelector("meta[name=release]"), typeof VantorRelease !== "undefined"]'
-        self.browser.driver.get(host.url + 'index.html')
-        self.playing_screen()
+        self.visit(host)
         self.assertEqual(self.browser.js(release), [False, False], 'the first visit after the release mixed them')
         self.browser.wait('the second release to take over', lambda: all(
             name.startswith('Arborath 2.0.0 ') for name in self.cached()))
-
-        self.browser.driver.get(host.url + 'index.html')
-        self.playing_screen()
+        self.visit(host)
         self.assertEqual(self.browser.js(release), [True, True])
         names = sorted(path.relative_to(second).as_posix() for path in second.rglob('*') if path.is_file())
         digests = self.browser.driver.execute_async_script('''
-            const [names, done] = arguments;
-            Promise.all(names.map(name => fetch(name).then(r => r.arrayBuffer()).then(b => crypto.subtle.digest('SHA-256', b))
-                .then(d => Array.from(new Uint8Array(d), x => x.toString(16).padStart(2, '0')).join('')))).then(done);''',
-            names)
+        const [names, done] = arguments, hex = d => Array.from(new Uint8Array(d), x => x.toString(16).padStart(2, '0'));
+        Promise.all(names.map(name => fetch(name).then(r => r.arrayBuffer()))).then(files => Promise.all(
+            files.map(b => crypto.subtle.digest('SHA-256', b).then(d => hex(d).join(''))))).then(done);''', names)
         self.assertEqual(dict(zip(names, digests)), {
             name: hashlib.sha256((second / name).read_bytes()).hexdigest() for name in names})
 
