@@ -228,6 +228,12 @@ public:
         if (std::system(("xdotool mousemove -- " + std::to_string(x) + " " + std::to_string(y)).c_str()) != 0)
             throw std::runtime_error("failed: xdotool mousemove");
     }
+    // Takes the keyboard focus from every window.
+    void Unfocus() const
+    {
+        XSetInputFocus(Connection, None, RevertToNone, CurrentTime);
+        XSync(Connection, False);
+    }
     // Gives the window the keyboard focus, then has xdotool type as a keyboard: "key a", "keydown a"...
     void Type(const SWindow& window, const std::string& xdotoolCommand) const
     {
@@ -379,6 +385,10 @@ TEST_P(Integration, KeysReachEventsAndBothQueries)
     EXPECT_EQ(frames.back(), (std::pair{0, 0}));
     EXPECT_GE(std::count(frames.begin(), frames.end(), std::pair{0, 1}), 5) << "down while held";
     EXPECT_EQ(std::count(frames.begin(), frames.end(), std::pair{1, 0}), 0) << "pressed must imply down";
+    // The game heard the focus arrive with the window, and hears it leave.
+    program.WaitForLine("focus gained");
+    Display.Unfocus();
+    program.WaitForLine("focus lost");
     Display.Close(window);
     EXPECT_EQ(program.WaitForExit(), 0);
 }

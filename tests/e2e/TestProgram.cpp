@@ -70,8 +70,8 @@ public:
         if (Frames % 50 == 0)
             Report("frames=%d\n", Frames);
     }
-    void FocusGained() override {}
-    void FocusLost() override {}
+    void FocusGained() override { Report("%s\n", "focus gained"); }
+    void FocusLost() override { Report("%s\n", "focus lost"); }
     void KeyDown(Key key) override { Report("key down %d\n", static_cast<int>(key)); }
     void KeyUp(Key key) override { Report("key up %d\n", static_cast<int>(key)); }
     void Reserved1(std::int32_t, std::int32_t) override {}
