@@ -76,7 +76,8 @@ group game-windows "${displays[1]}" ctest --preset linux -R '^game-windows$' & g
 # The release built again from a copy of the tree and compared byte for byte: with the CPU the
 # tests leave.
 group reproducible "${displays[0]}" nice -n 19 tests/release/reproducible.sh & groups+=($!)
-# The web build in headless Chromium, which needs no display; the release zip's whole game is the longest.
+# The web build in headless Chromium, which needs no display; the whole game by touch on the release's
+# page is the longest.
 # Its waits have deadlines, not timings: it yields the processor to the desktop cases that count frames.
 group web "" nice -n 5 ctest --preset web --parallel 2 & groups+=($!)
 wait "${groups[@]}"
