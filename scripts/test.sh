@@ -79,7 +79,7 @@ group reproducible "${displays[0]}" nice -n 19 tests/release/reproducible.sh & g
 # The web build in headless Chromium, which needs no display; the whole game by touch on the release's
 # page is the longest.
 # Its waits have deadlines, not timings: it yields the processor to the desktop cases that count frames.
-group web "" nice -n 5 ctest --preset web --parallel 2 & groups+=($!)
+group web "" nice -n 5 ctest --preset web --parallel 3 & groups+=($!)
 wait "${groups[@]}"
 failed=0
 for name in "${names[@]}"; do
