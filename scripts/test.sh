@@ -73,9 +73,9 @@ group game-windows "${displays[1]}" ctest --preset linux -R '^game-windows$' & g
     # The artefacts' names and contents, and both programs started from where they unpack.
     group release "${displays[3]}" tests/release/check.sh "$root/build/linux/tests/e2e/VantorEndToEndTests"
 } & groups+=($!)
-# The release built again from a copy of the tree and compared byte for byte: with the CPU the
-# tests leave.
-group reproducible "${displays[0]}" nice -n 19 tests/release/reproducible.sh & groups+=($!)
+# The release built again from a copy of the tree and compared byte for byte: below the tests, but
+# not so far below that it waits for all of them (its configure and link steps use one core only).
+group reproducible "${displays[0]}" nice -n 10 tests/release/reproducible.sh & groups+=($!)
 # The web build in headless Chromium, which needs no display; the whole game by touch on the release's
 # page is the longest.
 # Its waits have deadlines, not timings: it yields the processor to the desktop cases that count frames.
