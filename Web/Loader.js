@@ -28,8 +28,9 @@
         }
     }
 
-    // The program's own script replaces this with the same, once it runs.
+    // The program's own script takes this object over: its canvas, and a start that fails shown over it.
     var Module = window.Module = {
+        canvas: document.getElementById('canvas'),
         onAbort: function(what) { show('The game could not be started: ' + what); }
     };
 

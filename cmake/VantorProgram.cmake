@@ -99,8 +99,8 @@ function(vantor_add_program name)
             VANTOR_PAGE_TITLE ${name} VANTOR_PAGE_CONTROLS "" VANTOR_PAGE_ICON "data:," VANTOR_PAGE_BUTTONS "")
         # A deferred call's arguments are read when it runs: the name goes in as it is now.
         cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_CURRENT_SOURCE_DIR}]] CALL _vantor_check_page_buttons [[${name}]])")
-        target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${root}/Web/Page.js")
-        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell} ${root}/Web/Page.js
+        target_link_options(${name} PRIVATE "SHELL:--shell-file ${shell}")
+        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${shell}
                                                                   ${root}/Web/Loader.js ${root}/Web/Screen.js ${root}/Web/Gl.js
                                                                   ${root}/Web/PageLibrary.js
                                                                   ${root}/Web/pack_page.py ${list} ${sources})
